@@ -1,0 +1,15 @@
+# kestrav_add_test(NAME <name> SOURCES <files...> LIBS <targets...>)
+# One Qt Test executable per module, run headless by CTest.
+function(kestrav_add_test)
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
+  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${T_NAME} PROPERTIES
+    TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;KESTRAV_BIN_DIR=${CMAKE_BINARY_DIR}/bin;KESTRAV_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()
