@@ -1,0 +1,262 @@
+// Decoding of the camera's text records into samples.
+#include "TextData.h"
+
+#include <QTest>
+
+class TestTextData : public QObject
+{
+    Q_OBJECT
+private slots:
+    void gsensorRecords_data();
+    void gsensorRecords();
+    void carRecords_data();
+    void carRecords();
+    void ignoredRecords_data();
+    void ignoredRecords();
+    void rmcFullSentence();
+    void rmcEmptyFields();
+    void rmcShortAndOdd_data();
+    void rmcShortAndOdd();
+    void rmcLongTextIsCut();
+    void gnrmcAndHemispheres();
+    void splitRecord();
+    void decimalDegrees_data();
+    void decimalDegrees();
+    void copiesAreDeep();
+};
+
+void TestTextData::gsensorRecords_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("z");
+    QTest::newRow("scaled") << "gsensori,1,256,256,-512,1024" << 128 << -256 << 512;
+    QTest::newRow("k zero by division") << "gsensori,2,1,5,5,5" << 0 << 0 << 0;
+    QTest::newRow("a zero") << "gsensori,0,256,5,5,5" << 0 << 0 << 0;
+    QTest::newRow("clamped high") << "gsensori,1,64,512,0,0" << 512 << 0 << 0;
+    QTest::newRow("clamped low") << "gsensori,1,64,0,-9999,0" << 0 << -512 << 0;
+    QTest::newRow("truncates toward zero") << "gsensori,1,256,-3,3,1" << -1 << 1 << 0;
+    QTest::newRow("negative k") << "gsensori,-1,256,256,0,0" << -128 << 0 << 0;
+    QTest::newRow("no overflow on huge values") << "gsensori,1,1,99999999999,-99999999999,7" << 512 << -512 << 512;
+    QTest::newRow("fields trimmed") << "gsensori, 1 , 256 , 256 ,\t-512 , 1024 " << 128 << -256 << 512;
+    QTest::newRow("missing fields read 0") << "gsensori,1,256,256" << 128 << 0 << 0;
+    QTest::newRow("old record unscaled") << "gsensor,10,-20,30" << 10 << -20 << 30;
+    QTest::newRow("old record unclamped") << "gsensor,4000,-4000,0" << 4000 << -4000 << 0;
+    QTest::newRow("old record non-numeric") << "gsensor,abc,12abc,,7" << 0 << 12 << 0;
+    QTest::newRow("old record short") << "gsensor,5" << 5 << 0 << 0;
+}
+
+void TestTextData::gsensorRecords()
+{
+    QFETCH(QString, record);
+    CTextData data;
+    data.AddTextRecord(record);
+    QCOMPARE(data.gsensorList.size(), size_t(1));
+    QVERIFY(data.gpsList.empty() && data.carInfoList.empty());
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QFETCH(int, z);
+    const CGSensorData& g = data.gsensorList[0];
+    QCOMPARE(g.x, x);
+    QCOMPARE(g.y, y);
+    QCOMPARE(g.z, z);
+}
+
+void TestTextData::carRecords_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<int>("brake");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("right");
+    QTest::addColumn<int>("active");
+    QTest::newRow("mixed") << "CAR,1,0,2" << 1 << 0 << 2 << 1;
+    QTest::newRow("all off") << "CAR,0,0,0" << 0 << 0 << 0 << 0;
+    QTest::newRow("left only") << "CAR,0,1,0" << 0 << 1 << 0 << 1;
+    QTest::newRow("short record") << "CAR,1" << 1 << 0 << 0 << 1;
+    QTest::newRow("leading blanks") << "CAR, 1, 1,x" << 1 << 1 << 0 << 1;
+}
+
+void TestTextData::carRecords()
+{
+    QFETCH(QString, record);
+    CTextData data;
+    data.AddTextRecord(record);
+    QCOMPARE(data.carInfoList.size(), size_t(1));
+    QFETCH(int, brake);
+    QFETCH(int, left);
+    QFETCH(int, right);
+    QFETCH(int, active);
+    const CCarInfoData& c = data.carInfoList[0];
+    QCOMPARE(c.brake, brake);
+    QCOMPARE(c.left, left);
+    QCOMPARE(c.right, right);
+    QCOMPARE(c.active, active);
+}
+
+void TestTextData::ignoredRecords_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::newRow("no comma") << "gsensori";
+    QTest::newRow("empty") << "";
+    QTest::newRow("dollar prefix") << "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394";
+    QTest::newRow("kind case differs") << "GSENSOR,1,2,3";
+    QTest::newRow("kind with blank") << " CAR,1,1,1";
+    QTest::newRow("unknown kind") << "GPGGA,123519,4807.038,N";
+}
+
+void TestTextData::ignoredRecords()
+{
+    QFETCH(QString, record);
+    CTextData data;
+    data.AddTextRecord(record);
+    QVERIFY(data.IsEmpty());
+}
+
+void TestTextData::rmcFullSentence()
+{
+    CTextData data;
+    data.AddTextRecord(QStringLiteral("GPRMC,123519.000,A,4807.038,N,01131.000,E,022.4,084.4,230394"));
+    QCOMPARE(data.gpsList.size(), size_t(1));
+    const CGPSData& g = data.gpsList[0];
+    QCOMPARE(g.hour, 12);
+    QCOMPARE(g.minute, 35);
+    QCOMPARE(g.second, 19);
+    QCOMPARE(g.valid, 1);
+    QCOMPARE(g.latitude, 4807.038);
+    QCOMPARE(g.longitude, 1131.0);
+    // Knots times 1.852 in single precision, stored as a double.
+    QCOMPARE(g.speed, double(22.4f * 1.852f));
+    QVERIFY(g.speed != 22.4 * 1.852);
+    QVERIFY(qAbs(g.speed - 41.4848) < 1e-4);
+    QCOMPARE(g.course, double(84.4f));
+    QCOMPARE(g.day, 23);
+    QCOMPARE(g.month, 3);
+    QCOMPARE(g.year, 94);
+}
+
+void TestTextData::rmcEmptyFields()
+{
+    const CGPSData g("GPRMC,123519,V,,,,,,,230394");
+    QCOMPARE(g.valid, 0);
+    QCOMPARE(g.latitude, 0.0);
+    QCOMPARE(g.longitude, 0.0);
+    QCOMPARE(g.speed, 0.0);
+    QCOMPARE(g.course, 0.0);
+    QCOMPARE(g.hour, 12);
+    QCOMPARE(g.day, 23);
+    QCOMPARE(g.month, 3);
+    QCOMPARE(g.year, 94);
+}
+
+void TestTextData::rmcShortAndOdd_data()
+{
+    QTest::addColumn<QByteArray>("sentence");
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<int>("minute");
+    QTest::addColumn<int>("second");
+    QTest::addColumn<int>("valid");
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<int>("day");
+    QTest::newRow("stops after status") << QByteArray("GPRMC,081500,A") << 8 << 15 << 0 << 1 << 0.0 << 0;
+    QTest::newRow("short time") << QByteArray("GPRMC,0815,A,3730.5,S") << 8 << 15 << 0 << 1 << -3730.5 << 0;
+    QTest::newRow("odd time") << QByteArray("GPRMC,08151,A") << 8 << 15 << 1 << 1 << 0.0 << 0;
+    QTest::newRow("leading commas skipped") << QByteArray(",,GPRMC,101010,A") << 10 << 10 << 10 << 1 << 0.0 << 0;
+    QTest::newRow("status lower case") << QByteArray("GPRMC,101010,a,1.5,N") << 10 << 10 << 10 << 0 << 1.5 << 0;
+    QTest::newRow("empty hemisphere negates") << QByteArray("GPRMC,101010,A,1.5,,2,E") << 10 << 10 << 10 << 1 << -1.5 << 0;
+    QTest::newRow("trailing comma") << QByteArray("GPRMC,101010,A,1.5,N,2,E,1,2,010203,") << 10 << 10 << 10 << 1 << 1.5 << 1;
+    QTest::newRow("only kind") << QByteArray("GPRMC") << 0 << 0 << 0 << 0 << 0.0 << 0;
+    QTest::newRow("garbage") << QByteArray("x,zz,?,abc,N") << 0 << 0 << 0 << 0 << 0.0 << 0;
+    QTest::newRow("empty") << QByteArray("") << 0 << 0 << 0 << 0 << 0.0 << 0;
+}
+
+void TestTextData::rmcShortAndOdd()
+{
+    QFETCH(QByteArray, sentence);
+    QFETCH(int, hour);
+    QFETCH(int, minute);
+    QFETCH(int, second);
+    QFETCH(int, valid);
+    QFETCH(double, latitude);
+    QFETCH(int, day);
+    const CGPSData g(sentence);
+    QCOMPARE(g.hour, hour);
+    QCOMPARE(g.minute, minute);
+    QCOMPARE(g.second, second);
+    QCOMPARE(g.valid, valid);
+    QCOMPARE(g.latitude, latitude);
+    QCOMPARE(g.day, day);
+    const CGPSData none(static_cast<const char*>(nullptr));
+    QCOMPARE(none, CGPSData());
+}
+
+void TestTextData::rmcLongTextIsCut()
+{
+    // A text beyond the 1023-byte working buffer is cut, never overrun.
+    QByteArray s("GPRMC,101010,A,");
+    s.append(QByteArray(3000, '1'));
+    const CGPSData g(s);
+    QCOMPARE(g.hour, 10);
+    QCOMPARE(g.valid, 1);
+    QVERIFY(g.latitude > 1e300 || qIsInf(g.latitude));
+}
+
+void TestTextData::gnrmcAndHemispheres()
+{
+    CTextData data;
+    data.AddTextRecord(QStringLiteral("GNRMC,000001,A,3730.5,S,12200.25,W,0,0,311299"));
+    QCOMPARE(data.gpsList.size(), size_t(1));
+    QCOMPARE(data.gpsList[0].latitude, -3730.5);
+    QCOMPARE(data.gpsList[0].longitude, -12200.25);
+    QCOMPARE(data.gpsList[0].year, 99);
+}
+
+void TestTextData::splitRecord()
+{
+    CTextData data;
+    data.AddSplitRecord(QStringLiteral("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394"),
+                        QStringLiteral(" 12, -3 ,130"));
+    QCOMPARE(data.gsensorList.size(), size_t(1));
+    QCOMPARE(data.gsensorList[0], CGSensorData(12, -3, 130));
+    QCOMPARE(data.gpsList.size(), size_t(1));
+    QCOMPARE(data.gpsList[0].latitude, 4807.038);
+    QVERIFY(data.carInfoList.empty());
+
+    // Split halves are stored as written: no scaling, no clamp.
+    data.AddSplitRecord(QString(), QStringLiteral("9000,-9000"));
+    QCOMPARE(data.gsensorList[1], CGSensorData(9000, -9000, 0));
+    QCOMPARE(data.gpsList[1], CGPSData());
+}
+
+void TestTextData::decimalDegrees_data()
+{
+    QTest::addColumn<double>("nmea");
+    QTest::addColumn<double>("degrees");
+    QTest::newRow("south") << -3730.5 << -37.508333;
+    QTest::newRow("north") << 4807.038 << 48.1173;
+    QTest::newRow("east 3 digits") << 12658.5 << 126.975;
+    QTest::newRow("zero") << 0.0 << 0.0;
+}
+
+void TestTextData::decimalDegrees()
+{
+    QFETCH(double, nmea);
+    QFETCH(double, degrees);
+    QVERIFY2(qAbs(CGPSData::ToDecimalDegrees(nmea) - degrees) < 1e-5,
+             qPrintable(QString::number(CGPSData::ToDecimalDegrees(nmea), 'f', 8)));
+}
+
+void TestTextData::copiesAreDeep()
+{
+    CTextData a;
+    a.AddTextRecord(QStringLiteral("gsensor,1,2,3"));
+    a.AddTextRecord(QStringLiteral("CAR,1,0,0"));
+    CTextData b = a;
+    b.AddTextRecord(QStringLiteral("gsensor,4,5,6"));
+    QCOMPARE(a.gsensorList.size(), size_t(1));
+    QCOMPARE(b.gsensorList.size(), size_t(2));
+    QCOMPARE(b.carInfoList.size(), size_t(1));
+}
+
+QTEST_APPLESS_MAIN(TestTextData)
+#include "tst_textdata.moc"

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <mutex>
+
+// The one façade over the desktop's modal services: message boxes, file
+// dialogs, opening documents and programs, the wait cursor. Production
+// installs an implementation built on Qt Widgets (in the viewer executable);
+// everything else, tests included, gets the recorder below, which never
+// blocks and answers what it was told to answer.
+//
+// Call from the GUI thread. `owner` is the widget the dialog belongs to
+// (a QObject so that core code can pass it through), or null.
+class CPlatform
+{
+public:
+    // Message box flags and results, numbered as the original platform does.
+    enum : unsigned {
+        MB_OK = 0x0,
+        MB_OKCANCEL = 0x1,
+        MB_YESNO = 0x4,
+        MB_ICONERROR = 0x10,
+        MB_ICONQUESTION = 0x20,
+        MB_ICONWARNING = 0x30,
+        MB_ICONINFORMATION = 0x40,
+    };
+    enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+
+    virtual ~CPlatform();
+
+    virtual int MessageBox(QObject* owner, const QString& text, const QString& caption, unsigned flags) = 0;
+    // Empty result = cancelled.
+    virtual QString GetOpenFileName(QObject* owner, const QString& title, const QString& folder, const QString& filter) = 0;
+    virtual QString GetSaveFileName(QObject* owner, const QString& title, const QString& suggestedPath, const QString& filter) = 0;
+    // Opens a document or starts a program with the desktop's default handler.
+    virtual bool ShellOpen(const QString& pathOrUrl) = 0;
+    virtual void SetWaitCursor(bool busy) = 0;
+
+    // The installed façade; never null.
+    static CPlatform& Instance();
+    // Installs `platform` (not owned; null restores the recorder) and returns the previous one.
+    static CPlatform* Install(CPlatform* platform);
+};
+
+// Records every call and answers from queues set by the caller.
+class CRecordingPlatform : public CPlatform
+{
+public:
+    struct Call {
+        QString kind;    // "MessageBox", "GetOpenFileName", "GetSaveFileName", "ShellOpen", "SetWaitCursor"
+        QString text;    // message text, dialog title, or the path opened
+        QString caption; // message caption or dialog folder/suggestion
+        unsigned flags = 0;
+    };
+
+    int MessageBox(QObject* owner, const QString& text, const QString& caption, unsigned flags) override;
+    QString GetOpenFileName(QObject* owner, const QString& title, const QString& folder, const QString& filter) override;
+    QString GetSaveFileName(QObject* owner, const QString& title, const QString& suggestedPath, const QString& filter) override;
+    bool ShellOpen(const QString& pathOrUrl) override;
+    void SetWaitCursor(bool busy) override;
+
+    QList<Call> Calls() const;
+    QList<Call> CallsOf(const QString& kind) const;
+    void Clear();
+
+    // Answers handed out in order; when a queue is empty the default applies
+    // (message box: IDOK; dialogs: cancelled; shell open: true).
+    QList<int> messageBoxAnswers;
+    QStringList openFileAnswers;
+    QStringList saveFileAnswers;
+    bool shellOpenResult = true;
+
+private:
+    void Record(const QString& kind, const QString& text, const QString& caption, unsigned flags);
+    mutable std::mutex m_mutex;
+    QList<Call> m_calls;
+};

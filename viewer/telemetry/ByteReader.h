@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+// Random-access byte source for the parsers, so that tests can feed bytes,
+// truncated files and garbage. ReadAt never reads outside [0, Size()): a read
+// that starts at or past the end returns 0 bytes, one that crosses it is short.
+class IByteReader
+{
+public:
+    virtual ~IByteReader() = default;
+    virtual int64_t Size() const = 0;
+    // Copies up to `length` bytes at `offset` into `out`; returns the number
+    // copied (0 past the end or for a negative offset), or -1 on an I/O error.
+    virtual int64_t ReadAt(int64_t offset, char* out, int64_t length) = 0;
+    // Total bytes handed out so far (for the benchmarks).
+    int64_t BytesRead() const { return m_bytesRead; }
+
+protected:
+    int64_t m_bytesRead = 0;
+};
+
+class CMemoryByteReader : public IByteReader
+{
+public:
+    explicit CMemoryByteReader(QByteArray bytes) : m_bytes(std::move(bytes)) {}
+    int64_t Size() const override { return m_bytes.size(); }
+    int64_t ReadAt(int64_t offset, char* out, int64_t length) override;
+
+private:
+    QByteArray m_bytes;
+};
+
+class CFileByteReader : public IByteReader
+{
+public:
+    // Opens read-only. On failure IsOpen() is false and ErrorCause() holds
+    // the system error number (errno) of the failed open.
+    explicit CFileByteReader(const QString& path);
+    bool IsOpen() const { return m_open; }
+    int ErrorCause() const { return m_errorCause; }
+    int64_t Size() const override { return m_size; }
+    int64_t ReadAt(int64_t offset, char* out, int64_t length) override;
+
+private:
+    QFile m_file;
+    bool m_open = false;
+    int m_errorCause = 0;
+    int64_t m_size = 0;
+};
+
+// Little-endian helpers over a byte buffer; the caller guarantees the bounds.
+inline uint32_t ReadLe32(const char* p)
+{
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return uint32_t(u[0]) | (uint32_t(u[1]) << 8) | (uint32_t(u[2]) << 16) | (uint32_t(u[3]) << 24);
+}
