@@ -1,0 +1,231 @@
+// Process start-up: single instance, the image library, splash hand-off, tracing.
+#include "AutoResetEvent.h"
+#include "MovaraApp.h"
+#include "SplashThread.h"
+#include "TraceCapture.h"
+#include "TraceLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include <signal.h>
+
+namespace {
+QString ViewerPath()
+{
+    return qEnvironmentVariable("KESTRAV_BIN_DIR") + QStringLiteral("/Kestrav_Main");
+}
+
+// Starts the viewer with its lock in `lockDir`.
+void StartViewer(QProcess& p, const QString& lockDir, const QString& program = ViewerPath())
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KESTRAV_LOCK_DIR"), lockDir);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("KESTRAV_CARD_ROOTS"), lockDir + QStringLiteral("/nocard"));
+    env.insert(QStringLiteral("KESTRAV_NO_SPLASH"), QStringLiteral("1"));
+    p.setProcessEnvironment(env);
+    p.setProgram(program);
+    p.start();
+}
+
+// The viewer holds its lock once it is past start-up.
+bool WaitForLock(const QString& lockDir, int ms = 10000)
+{
+    const QString lock = lockDir + QStringLiteral("/MUTEX_MOVARA.lock");
+    for (int waited = 0; waited < ms; waited += 50) {
+        if (QFile::exists(lock))
+            return true;
+        QTest::qWait(50);
+    }
+    return false;
+}
+} // namespace
+
+class TestApp : public QObject
+{
+    Q_OBJECT
+private slots:
+    void secondViewerEndsAtOnce();
+    void crashedViewerDoesNotBlock();
+    void missingImageLibraryEndsSilently();
+    void inProcessLockRules();
+    void splashHandOff_data();
+    void splashHandOff();
+    void autoResetEvent();
+    void traceFromManyThreads();
+};
+
+void TestApp::secondViewerEndsAtOnce()
+{
+    QTemporaryDir dir;
+    QProcess first;
+    StartViewer(first, dir.path());
+    QVERIFY(first.waitForStarted());
+    QVERIFY(WaitForLock(dir.path()));
+
+    QProcess second;
+    StartViewer(second, dir.path());
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(second.readAllStandardOutput().isEmpty());
+
+    // The first keeps running; once it is gone, a new viewer starts normally.
+    QCOMPARE(first.state(), QProcess::Running);
+    first.terminate();
+    QVERIFY(first.waitForFinished(10000));
+    QProcess third;
+    StartViewer(third, dir.path());
+    QVERIFY(third.waitForStarted());
+    QVERIFY(!third.waitForFinished(1500));
+    third.kill();
+    third.waitForFinished();
+}
+
+void TestApp::crashedViewerDoesNotBlock()
+{
+    QTemporaryDir dir;
+    QProcess crashed;
+    StartViewer(crashed, dir.path());
+    QVERIFY(crashed.waitForStarted());
+    QVERIFY(WaitForLock(dir.path()));
+    ::kill(pid_t(crashed.processId()), SIGKILL);
+    QVERIFY(crashed.waitForFinished(10000));
+    QVERIFY(QFile::exists(dir.path() + QStringLiteral("/MUTEX_MOVARA.lock"))); // left behind
+
+    QProcess next;
+    StartViewer(next, dir.path());
+    QVERIFY(next.waitForStarted());
+    QVERIFY2(!next.waitForFinished(1500), "a stale lock blocked the next viewer");
+    next.kill();
+    next.waitForFinished();
+}
+
+void TestApp::missingImageLibraryEndsSilently()
+{
+    QTemporaryDir dir;
+    // The viewer alone in a folder without NvImageDll.rcc.
+    const QString lonely = dir.filePath(QStringLiteral("Kestrav_Main"));
+    QVERIFY(QFile::copy(ViewerPath(), lonely));
+    QFile::setPermissions(lonely, QFile::permissions(lonely) | QFile::ExeOwner);
+    QProcess p;
+    StartViewer(p, dir.path(), lonely);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(p.readAllStandardOutput().isEmpty());
+    // It ended before holding anything: the lock is free again.
+    CInstanceLock lock;
+    qputenv("KESTRAV_LOCK_DIR", dir.path().toLocal8Bit());
+    QVERIFY(lock.Acquire());
+    lock.Release();
+    qunsetenv("KESTRAV_LOCK_DIR");
+}
+
+void TestApp::inProcessLockRules()
+{
+    QTemporaryDir dir;
+    qputenv("KESTRAV_LOCK_DIR", dir.path().toLocal8Bit());
+    int ran = 0;
+    {
+        CMovaraApp::Hooks hooks;
+        hooks.runMainWindow = [&] { ++ran; return 1; };
+        CMovaraApp app(hooks);
+        qputenv("KESTRAV_IMAGE_LIBRARY", dir.filePath(QStringLiteral("none.rcc")).toLocal8Bit());
+        QVERIFY(!app.InitInstance()); // no image library: ends before the window
+        QCOMPARE(ran, 0);
+        QVERIFY(app.GraphicsStarted());
+        QCOMPARE(app.ExitInstance(), 0);
+        QVERIFY(!app.GraphicsStarted());
+        QVERIFY(!app.HoldsInstanceLock());
+    }
+    {
+        // Another holder of the lock: start-up stops at step one and releases nothing else.
+        CInstanceLock other;
+        QVERIFY(other.Acquire());
+        CMovaraApp::Hooks hooks;
+        bool language = false;
+        hooks.selectLanguage = [&] { language = true; };
+        hooks.runMainWindow = [&] { ++ran; return 1; };
+        CMovaraApp app(hooks);
+        QVERIFY(!app.InitInstance());
+        QVERIFY(!app.GraphicsStarted());
+        QVERIFY(!language);
+        QCOMPARE(ran, 0);
+        QCOMPARE(app.ExitInstance(), 0);
+        other.Release();
+    }
+    qunsetenv("KESTRAV_IMAGE_LIBRARY");
+    qunsetenv("KESTRAV_LOCK_DIR");
+}
+
+void TestApp::splashHandOff_data()
+{
+    QTest::addColumn<int>("result");
+    QTest::addColumn<bool>("signalled");
+    QTest::newRow("ok") << 1 << true;
+    QTest::newRow("cancel") << 2 << false;
+    QTest::newRow("failed") << -1 << false;
+}
+
+void TestApp::splashHandOff()
+{
+    QFETCH(int, result);
+    QFETCH(bool, signalled);
+    CAutoResetEvent showMainDlg;
+    CTraceCapture trace;
+    int threadResult = 0;
+    std::thread t([&] { threadResult = SplashThreadBody([result] { return result; }, showMainDlg); });
+    QCOMPARE(showMainDlg.Wait(signalled ? 5000 : 200), signalled);
+    t.join();
+    QCOMPARE(threadResult, 1);
+    QCOMPARE(trace.Contains(QStringLiteral("Kestrav----->Splash disappeard event set")), signalled);
+}
+
+void TestApp::autoResetEvent()
+{
+    CAutoResetEvent ev;
+    QVERIFY(!ev.Wait(0));
+    ev.Set();
+    QVERIFY(ev.IsSignalled());
+    QVERIFY(ev.Wait(0));
+    QVERIFY(!ev.Wait(0)); // consumed: auto-reset
+    ev.Set();
+    ev.Reset();
+    QVERIFY(!ev.Wait(10));
+
+    // One Set releases exactly one of two waiters.
+    std::atomic<int> released{0};
+    std::thread a([&] { if (ev.Wait(400)) ++released; });
+    std::thread b([&] { if (ev.Wait(400)) ++released; });
+    QTest::qWait(50);
+    ev.Set();
+    a.join();
+    b.join();
+    QCOMPARE(released.load(), 1);
+}
+
+void TestApp::traceFromManyThreads()
+{
+    CTraceCapture trace;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([t] {
+            for (int i = 0; i < 250; ++i)
+                TraceLogF("Kestrav : thread %d line %d", t, i);
+        });
+    for (auto& th : threads)
+        th.join();
+    QCOMPARE(trace.Lines().size(), 1000);
+    QVERIFY(trace.Contains(QStringLiteral("Kestrav : thread 3 line 249")));
+}
+
+QTEST_GUILESS_MAIN(TestApp)
+#include "tst_app.moc"
