@@ -10,7 +10,7 @@ PACKAGES=(
   libjs-leaflet
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-libav gstreamer1.0-tools
+  gstreamer1.0-libav gstreamer1.0-tools gstreamer1.0-plugins-base-apps
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   fonts-nanum fonts-dejavu-core
   xvfb xauth

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace Telemetry {
+
+// Sends FFmpeg's log messages (up to its "info" level) to the trace log as
+// "FFmpeg: <line>" and nothing to the terminal. Idempotent and thread-safe;
+// everything in the viewer that calls FFmpeg calls this first.
+void RouteFfmpegLogToTrace();
+
+} // namespace Telemetry
