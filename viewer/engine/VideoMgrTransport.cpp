@@ -1,0 +1,195 @@
+// CVideoMgr: run, pause, stop, positions, skips, rate, volume, brightness and
+// the front/rear exchange.
+#include "VideoMgr.h"
+
+#include "TraceLog.h"
+#include "VideoRenderer.h"
+
+#include <gst/gst.h>
+
+#include <algorithm>
+
+using namespace Engine;
+
+HRESULT CVideoMgr::Play()
+{
+    if (!m_graph)
+        return S_OK;
+    gst_element_set_state(m_graph, GST_STATE_PLAYING);
+    m_state = STATE_PLAY;
+    TraceLog(QStringLiteral("CVideoMgr::Play"));
+    return S_OK;
+}
+
+HRESULT CVideoMgr::Pause()
+{
+    if (!m_graph)
+        return S_OK;
+    gst_element_set_state(m_graph, GST_STATE_PAUSED);
+    m_state = STATE_PAUSE;
+    TraceLog(QStringLiteral("CVideoMgr::Pause"));
+    return S_OK;
+}
+
+HRESULT CVideoMgr::Stop()
+{
+    TraceLog(QStringLiteral("CVideoMgr::Stopping"));
+    m_state = STATE_STOP;
+    if (!m_graph)
+        return S_FALSE;
+    // The graph stays built and keeps its position; it only stops running.
+    const GstStateChangeReturn r = gst_element_set_state(m_graph, GST_STATE_PAUSED);
+    TraceLog(QStringLiteral("CVideoMgr::Stopped"));
+    return r == GST_STATE_CHANGE_FAILURE ? E_FAIL : S_OK;
+}
+
+int64_t CVideoMgr::GetDurationUnits() const
+{
+    gint64 ns = -1;
+    if (!m_graph || !gst_element_query_duration(m_graph, GST_FORMAT_TIME, &ns) || ns < 0)
+        return -1;
+    return ns / 100;
+}
+
+int64_t CVideoMgr::GetPositionUnits() const
+{
+    gint64 ns = -1;
+    if (!m_graph || !gst_element_query_position(m_graph, GST_FORMAT_TIME, &ns) || ns < 0)
+        return -1;
+    return ns / 100;
+}
+
+long CVideoMgr::GetDuration() const
+{
+    const int64_t units = GetDurationUnits();
+    return units < 0 ? 0 : long(units / kUnitsPerSecond);
+}
+
+long CVideoMgr::GetPosition() const
+{
+    const int64_t units = GetPositionUnits();
+    return units < 0 ? 0 : long(units / kUnitsPerSecond);
+}
+
+void CVideoMgr::SeekTo(int64_t units)
+{
+    if (!m_graph)
+        return;
+    // Flushing and accurate: the picture shown is the one at the target.
+    const auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    if (!gst_element_seek(m_graph, m_appliedRate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
+                          std::max<int64_t>(units, 0) * 100, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE))
+        TraceLogF("CVideoMgr::seek refused (%lld)", static_cast<long long>(units));
+}
+
+void CVideoMgr::SetPosition(int percent)
+{
+    const int64_t duration = GetDurationUnits();
+    if (duration < 0)
+        return;
+    SeekTo(VideoGeometry::PercentTarget(duration, percent));
+}
+
+void CVideoMgr::SeekForwards()
+{
+    if (m_state != STATE_PLAY && m_state != STATE_PAUSE)
+        return;
+    const int64_t current = GetPositionUnits();
+    const int64_t duration = GetDurationUnits();
+    if (current < 0 || duration < 0)
+        return;
+    const std::optional<int64_t> target = VideoGeometry::SeekForwardsTarget(current, duration);
+    if (!target)
+        return;
+    SeekTo(*target);
+    TraceLog(QStringLiteral("CVideoMgr::SeekForwards"));
+}
+
+void CVideoMgr::SeekBackwards()
+{
+    if (m_state != STATE_PLAY && m_state != STATE_PAUSE)
+        return;
+    const int64_t current = GetPositionUnits();
+    if (current < 0)
+        return;
+    SeekTo(VideoGeometry::SeekBackwardsTarget(current));
+    TraceLog(QStringLiteral("CVideoMgr::SeekBackwards"));
+}
+
+void CVideoMgr::SetVideoSpeed(float rate)
+{
+    m_rate = rate;
+    if (m_graph) {
+        const double wanted = rate;
+        if (wanted == m_appliedRate) {
+            TraceLog(QStringLiteral("SetRate() S_OK"));
+        } else if (wanted <= 0.0) {
+            TraceLog(QStringLiteral("SetRate() E_INVALIDARG"));
+            TraceLogF("CVideoMgr::get_Rate(%f)", m_appliedRate);
+        } else {
+            GstQuery* query = gst_query_new_seeking(GST_FORMAT_TIME);
+            gboolean seekable = TRUE;
+            if (gst_element_query(m_graph, query))
+                gst_query_parse_seeking(query, nullptr, &seekable, nullptr, nullptr);
+            gst_query_unref(query);
+            if (!seekable) {
+                TraceLog(QStringLiteral("SetRate() E_NOTIMPL"));
+            } else {
+                // A rate change is a flushing, accurate seek to where the
+                // graph is, at the new rate (scaletempo keeps the pitch).
+                const int64_t position = std::max<int64_t>(GetPositionUnits(), 0);
+                const auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+                if (gst_element_seek(m_graph, wanted, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, position * 100,
+                                     GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE)) {
+                    m_appliedRate = wanted;
+                    TraceLog(QStringLiteral("SetRate() S_OK"));
+                } else {
+                    TraceLog(QStringLiteral("SetRate() E_INVALIDARG"));
+                    TraceLogF("CVideoMgr::get_Rate(%f)", m_appliedRate);
+                }
+            }
+        }
+    }
+    TraceLogF("CVideoMgr::SetVideoSpeed(%f)", double(rate));
+}
+
+void CVideoMgr::SetVolume(int level)
+{
+    m_volume = level;
+    if (m_graph && m_volumeElement) {
+        const int attenuation = VideoGeometry::VolumeToAttenuation(level);
+        g_object_set(m_volumeElement, "volume", VideoGeometry::AttenuationToAmplitude(attenuation), nullptr);
+        m_appliedAttenuation = attenuation;
+    }
+    TraceLogF("CVideoMgr::SetVolume(%d)", level);
+}
+
+void CVideoMgr::SetBrightness(int level)
+{
+    // Applied to both pictures; 50 leaves them as decoded.
+    m_brightness = level;
+    if (m_frontRenderer)
+        m_frontRenderer->SetBrightness(level);
+    if (m_rearRenderer)
+        m_rearRenderer->SetBrightness(level);
+}
+
+int CVideoMgr::SetReverseMode(bool swap)
+{
+    TraceLog(QStringLiteral("Kestrav----->CVideoMgr::SetReverseMode START"));
+    if (m_state == STATE_STOP) {
+        m_swap = swap;
+        TraceLog(QStringLiteral("Kestrav----->CVideoMgr::SetReverseMode Return::STATE_STOP"));
+        return 0;
+    }
+    CVideoRenderer* forFront = swap ? m_rearRenderer.get() : m_frontRenderer.get();
+    CVideoRenderer* forRear = swap ? m_frontRenderer.get() : m_rearRenderer.get();
+    if (forFront)
+        forFront->SetVideoClippingWindow(m_frontWindow);
+    if (forRear)
+        forRear->SetVideoClippingWindow(m_rearWindow);
+    m_swap = swap;
+    ResetSize(m_keepAspect);
+    TraceLog(QStringLiteral("Kestrav----->CVideoMgr::SetReverseMode END"));
+    return 0;
+}
