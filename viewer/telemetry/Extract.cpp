@@ -1,11 +1,15 @@
 #include "Extract.h"
 
 #include "AviText.h"
+#include "Mp4Text.h"
 
 namespace Telemetry {
 
 void ExtractText(const QString& path, CTextData& textData)
 {
+    // MP4 first (when IsMp4Recording holds); anything else is walked as AVI.
+    if (ExtractMp4Text(path, textData))
+        return;
     ExtractAviText(path, textData);
 }
 

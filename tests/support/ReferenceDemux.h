@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// A plain full demultiplexing of a recording with FFmpeg's own file access:
+// every packet of every stream is read. Reference for what the telemetry
+// reader must return, and the baseline of the extraction benchmark.
+struct CFullDemuxResult {
+    bool opened = false;
+    QList<QByteArray> textPackets; // packets of the first subtitle stream, in read order
+    qint64 packetCount = 0;        // packets of all streams
+    qint64 packetBytes = 0;        // their payload bytes
+};
+
+CFullDemuxResult FullDemux(const QString& path);

@@ -1,0 +1,259 @@
+#include "Mp4Text.h"
+
+#include "FfmpegLog.h"
+#include "TraceLog.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/mem.h>
+}
+
+#include <QElapsedTimer>
+
+#include <cstring>
+
+namespace Telemetry {
+namespace {
+
+// Small I/O buffer: the text samples lie scattered between the video and
+// audio data, and every jump refills the buffer, so its size is what one text
+// sample costs.
+constexpr int kIoBufferSize = 4096;
+// Reading more than this many times the file's size (plus a fixed allowance
+// for the header) means the demultiplexer is going round in circles.
+constexpr int64_t kBudgetFactor = 4;
+constexpr int64_t kBudgetAllowance = 16 * 1024 * 1024;
+
+// An FFmpeg input over an IByteReader, closed on destruction.
+class CMp4Input
+{
+public:
+    CMp4Input(IByteReader& file, const CMp4ReadLimits& limits) : m_file(file), m_deadline(limits.maxMilliseconds)
+    {
+        m_budget = limits.maxBytes >= 0 ? limits.maxBytes
+                                        : kBudgetAllowance + kBudgetFactor * std::max<int64_t>(0, file.Size());
+        m_clock.start();
+    }
+    ~CMp4Input()
+    {
+        if (m_format)
+            avformat_close_input(&m_format); // frees the context, not our pb
+        if (m_io) {
+            av_freep(&m_io->buffer);
+            avio_context_free(&m_io);
+        }
+    }
+    CMp4Input(const CMp4Input&) = delete;
+    CMp4Input& operator=(const CMp4Input&) = delete;
+
+    // Opens the input without a forced format and without options; reads
+    // what the demultiplexer needs for its header. False when FFmpeg fails.
+    bool Open(const QString& name)
+    {
+        RouteFfmpegLogToTrace();
+        auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+        if (!buffer)
+            return false;
+        m_io = avio_alloc_context(buffer, kIoBufferSize, 0, this, &CMp4Input::Read, nullptr, &CMp4Input::Seek);
+        if (!m_io) {
+            av_free(buffer);
+            return false;
+        }
+        m_format = avformat_alloc_context();
+        if (!m_format)
+            return false;
+        m_format->pb = m_io;
+        m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
+        m_format->interrupt_callback.callback = &CMp4Input::Interrupted;
+        m_format->interrupt_callback.opaque = this;
+        const QByteArray url = name.toUtf8();
+        // On failure avformat_open_input frees the context and nulls it.
+        return avformat_open_input(&m_format, url.constData(), nullptr, nullptr) >= 0;
+    }
+
+    // The test of IsMp4Recording on the opened input.
+    bool IsCameraMp4() const
+    {
+        if (!m_format || !m_format->iformat || !m_format->iformat->name
+            || std::strncmp(m_format->iformat->name, "mov", 3) != 0)
+            return false;
+        for (unsigned i = 0; i < m_format->nb_streams; ++i) {
+            const AVCodecParameters* par = m_format->streams[i]->codecpar;
+            if (!par)
+                return false;
+            if (par->codec_type == AVMEDIA_TYPE_VIDEO && par->codec_id != AV_CODEC_ID_H264)
+                return false;
+        }
+        return true;
+    }
+
+    // Appends the packets of the first subtitle stream; returns their number.
+    int ReadTextPackets(QList<QByteArray>& packets)
+    {
+        if (!m_format)
+            return 0;
+        int text = -1;
+        for (unsigned i = 0; i < m_format->nb_streams; ++i) {
+            if (m_format->streams[i]->codecpar && m_format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE) {
+                text = static_cast<int>(i);
+                break;
+            }
+        }
+        if (text < 0)
+            return 0;
+        // The demultiplexer then skips the other streams' data entirely.
+        for (unsigned i = 0; i < m_format->nb_streams; ++i)
+            m_format->streams[i]->discard = static_cast<int>(i) == text ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+
+        AVPacket* packet = av_packet_alloc();
+        if (!packet)
+            return 0;
+        int count = 0;
+        while (av_read_frame(m_format, packet) >= 0) {
+            // A few packets of other streams may still come back.
+            if (packet->stream_index == text) {
+                packets.append(QByteArray(reinterpret_cast<const char*>(packet->data), packet->size));
+                ++count;
+            }
+            av_packet_unref(packet);
+        }
+        av_packet_free(&packet);
+        return count;
+    }
+
+private:
+    bool OverLimits() const { return m_clock.elapsed() > m_deadline || m_file.BytesRead() - m_startBytes > m_budget; }
+
+    static int Read(void* opaque, uint8_t* buf, int size)
+    {
+        auto* self = static_cast<CMp4Input*>(opaque);
+        if (self->OverLimits()) {
+            TraceLog(QStringLiteral("ExtractText: MP4 read limit reached"));
+            return AVERROR_EXIT;
+        }
+        const int64_t n = self->m_file.ReadAt(self->m_position, reinterpret_cast<char*>(buf), size);
+        if (n < 0)
+            return AVERROR(EIO);
+        if (n == 0)
+            return AVERROR_EOF;
+        self->m_position += n;
+        return static_cast<int>(n);
+    }
+
+    static int64_t Seek(void* opaque, int64_t offset, int whence)
+    {
+        auto* self = static_cast<CMp4Input*>(opaque);
+        const int64_t size = self->m_file.Size();
+        switch (whence & ~AVSEEK_FORCE) {
+        case AVSEEK_SIZE:
+            return size;
+        case SEEK_SET:
+            break;
+        case SEEK_CUR:
+            offset += self->m_position;
+            break;
+        case SEEK_END:
+            offset += size;
+            break;
+        default:
+            return AVERROR(EINVAL);
+        }
+        if (offset < 0)
+            return AVERROR(EINVAL);
+        self->m_position = offset;
+        return offset;
+    }
+
+    static int Interrupted(void* opaque) { return static_cast<CMp4Input*>(opaque)->OverLimits() ? 1 : 0; }
+
+    IByteReader& m_file;
+    const int64_t m_startBytes = m_file.BytesRead();
+    int64_t m_position = 0;
+    int64_t m_budget = 0;
+    const qint64 m_deadline;
+    QElapsedTimer m_clock;
+    AVIOContext* m_io = nullptr;
+    AVFormatContext* m_format = nullptr;
+};
+
+bool IsAviName(const QString& path)
+{
+    return path.right(4).compare(QLatin1String(".avi"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+bool IsMp4Recording(IByteReader& file, const QString& path, const CMp4ReadLimits& limits)
+{
+    if (IsAviName(path))
+        return false;
+    CMp4Input input(file, limits);
+    return input.Open(path) && input.IsCameraMp4();
+}
+
+bool IsMp4Recording(const QString& path)
+{
+    if (IsAviName(path))
+        return false;
+    CFileByteReader file(path);
+    return file.IsOpen() && IsMp4Recording(file, path);
+}
+
+int ReadTextPackets(IByteReader& file, QList<QByteArray>& packets, const CMp4ReadLimits& limits)
+{
+    CMp4Input input(file, limits);
+    if (!input.Open(QString()))
+        return 0;
+    return input.ReadTextPackets(packets);
+}
+
+int ReadTextPackets(const QString& path, QList<QByteArray>& packets)
+{
+    CFileByteReader file(path);
+    if (!file.IsOpen())
+        return 0;
+    CMp4Input input(file, {});
+    if (!input.Open(path))
+        return 0;
+    return input.ReadTextPackets(packets);
+}
+
+void DecodeTextPackets(const QList<QByteArray>& packets, CTextData& textData)
+{
+    for (qsizetype n = 0; n < packets.size(); ++n) {
+        const QByteArray& packet = packets[n];
+        const qsizetype size = packet.size();
+        if (size < kMinMp4TextPacket || size > kMaxMp4TextPacket) {
+            TraceLogF("ExtractText: [%d] invalid chunk size = %d", static_cast<int>(n), static_cast<int>(size));
+            continue;
+        }
+        const char* text = packet.constData() + 2;
+        const size_t available = static_cast<size_t>(size - 2);
+        const void* zero = std::memchr(text, 0, available);
+        const size_t length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - text) : available;
+        textData.AddTextRecord(QString::fromLocal8Bit(text, static_cast<qsizetype>(length)));
+    }
+}
+
+bool ExtractMp4Text(IByteReader& file, const QString& path, CTextData& textData, const CMp4ReadLimits& limits)
+{
+    if (IsAviName(path))
+        return false;
+    CMp4Input input(file, limits);
+    if (!input.Open(path) || !input.IsCameraMp4())
+        return false;
+    QList<QByteArray> packets;
+    if (input.ReadTextPackets(packets) > 0)
+        DecodeTextPackets(packets, textData);
+    return true;
+}
+
+bool ExtractMp4Text(const QString& path, CTextData& textData)
+{
+    if (IsAviName(path))
+        return false;
+    CFileByteReader file(path);
+    return file.IsOpen() && ExtractMp4Text(file, path, textData);
+}
+
+} // namespace Telemetry

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "ByteReader.h"
+#include "TextData.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The camera's MP4 recordings carry their telemetry as a subtitle (timed
+// text) track, one packet per text record: a big-endian 16-bit length, then
+// the record's 8-bit text, possibly followed by a zero byte.
+//
+// Every operation opens its own FFmpeg input over an IByteReader (a custom
+// I/O context), so calls share no state and may run on any thread. Each open
+// is bounded: reads stop after a byte budget proportional to the file's size
+// and after a deadline, so a damaged file cannot make a call hang. FFmpeg's
+// log goes to the trace log only.
+namespace Telemetry {
+
+// Bounds of one FFmpeg open: reading stops (as at the end of the file) once
+// either is exceeded.
+struct CMp4ReadLimits {
+    // Bytes; -1: 16 MiB plus four times the file's size.
+    int64_t maxBytes = -1;
+    qint64 maxMilliseconds = 30000;
+};
+
+// Smallest and largest valid MP4 text packet, in bytes.
+constexpr int kMinMp4TextPacket = 3;
+constexpr int kMaxMp4TextPacket = 120;
+
+// True when the file is an MP4 recording the viewer plays: the name does not
+// end in ".avi" (any case; such a file is not opened), FFmpeg opens it with a
+// demultiplexer of the "mov" family, and every video stream is H.264 (audio
+// and other streams do not matter). False when FFmpeg cannot open it.
+bool IsMp4Recording(const QString& path);
+// The same on already opened bytes; `path` only supplies the name.
+bool IsMp4Recording(IByteReader& file, const QString& path, const CMp4ReadLimits& limits = {});
+
+// Appends to `packets`, in read order, a copy of every packet of the file's
+// first subtitle stream (in stream order) and returns how many it appended:
+// 0 when FFmpeg cannot open the file or there is no subtitle stream. Only
+// that stream's data is read: every other stream is discarded before reading.
+int ReadTextPackets(const QString& path, QList<QByteArray>& packets);
+int ReadTextPackets(IByteReader& file, QList<QByteArray>& packets, const CMp4ReadLimits& limits = {});
+
+// Decodes collected packets in order: a packet smaller than 3 or larger than
+// 120 bytes is traced ("ExtractText: [%d] invalid chunk size = %d") and
+// skipped; otherwise its text from byte 2 up to the first zero byte (or the
+// end) goes to CTextData::AddTextRecord.
+void DecodeTextPackets(const QList<QByteArray>& packets, CTextData& textData);
+
+// The MP4 branch of ExtractText: when the file is an MP4 recording (as
+// IsMp4Recording answers) its text packets are read and decoded into
+// `textData` and the result is true; otherwise nothing is touched and the
+// result is false (the caller then walks the file as AVI). One FFmpeg open
+// serves both the test and the reading.
+bool ExtractMp4Text(const QString& path, CTextData& textData);
+bool ExtractMp4Text(IByteReader& file, const QString& path, CTextData& textData,
+                    const CMp4ReadLimits& limits = {});
+
+} // namespace Telemetry
