@@ -1,0 +1,202 @@
+// The background analysis run: progress, the stop protocol, re-analysis.
+#include "AnalysisThread.h"
+#include "AutoResetEvent.h"
+#include "TraceCapture.h"
+
+#include <QTest>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+namespace {
+// Records what the run tells its window, in order.
+class CProgressLog : public IAnalysisProgress
+{
+public:
+    bool hasPercent = true;
+    bool hasMessage = true;
+    bool HasPercentText() const override { return hasPercent; }
+    bool HasMessageText() const override { return hasMessage; }
+    void SetPercentText(const QString& t) override { Add("percent " + t); }
+    void ShowPercentText(bool s) override { Add(s ? "show percent" : "hide percent"); }
+    void SetMessageText(const QString& t) override { Add("message " + t); }
+    void ShowMessageText(bool s) override { Add(s ? "show message" : "hide message"); }
+    void StopTimer(int id) override { Add(QStringLiteral("stop timer %1").arg(id)); }
+    void StartTimer(int id, int ms) override { Add(QStringLiteral("start timer %1 %2").arg(id).arg(ms)); }
+    QStringList Events() const
+    {
+        std::lock_guard<std::mutex> lock(m);
+        return events;
+    }
+
+private:
+    void Add(const QString& e)
+    {
+        std::lock_guard<std::mutex> lock(m);
+        events << e;
+    }
+    mutable std::mutex m;
+    QStringList events;
+};
+
+RecordingEntry Entry(const QString& path, bool analysed = false)
+{
+    RecordingEntry e;
+    e.path = path;
+    if (analysed)
+        e.textData.gsensorList.emplace_back(1, 1, 1);
+    return e;
+}
+} // namespace
+
+class TestAnalysisThread : public QObject
+{
+    Q_OBJECT
+private slots:
+    void emptyCatalogueEndsAtOnce();
+    void fullRun();
+    void withoutProgressControls();
+    void stopDuringLongExtraction();
+    void stopWhenFinishedDoesNotWait();
+    void extractionErrorsDoNotStopTheRun();
+};
+
+void TestAnalysisThread::emptyCatalogueEndsAtOnce()
+{
+    CCatalogue catalogue;
+    std::atomic<int> stop{0};
+    CAutoResetEvent event;
+    CProgressLog log;
+    AnalysisRun run{&catalogue, &stop, &event, &log, {}, {}};
+    CAnalysisThread thread;
+    thread.Start(run);
+    QVERIFY(event.Wait(5000));
+    QTRY_COMPARE(stop.load(), 1);
+    QCOMPARE(log.Events(), QStringList{"stop timer 104"});
+}
+
+void TestAnalysisThread::fullRun()
+{
+    CCatalogue catalogue;
+    catalogue[0]["A"] = Entry("/a");
+    catalogue[0]["B"] = Entry("/b", true); // already analysed: counted, not extracted
+    catalogue[3]["C"] = Entry("/c");
+    catalogue[5]["D"] = Entry("/nothing"); // yields no G-sensor sample: stays unanalysed
+    std::atomic<int> stop{0};
+    CAutoResetEvent event;
+    CProgressLog log;
+    QStringList extracted;
+    AnalysisRun run{&catalogue, &stop, &event, &log,
+                    [](const char* key) { return QStringLiteral("text:") + key; },
+                    [&extracted](const QString& path, CTextData& data) {
+                        extracted << path;
+                        if (path != "/nothing")
+                            data.gsensorList.emplace_back(7, 8, 9);
+                    }};
+    CTraceCapture trace;
+    CAnalysisThread thread;
+    thread.Start(run);
+    QVERIFY(event.Wait(5000));
+    QTRY_COMPARE(stop.load(), 1);
+    thread.Stop(); // nothing to stop: returns at once
+
+    QCOMPARE(extracted, (QStringList{"/a", "/c", "/nothing"}));
+    QCOMPARE(catalogue[0]["A"].textData.gsensorList.size(), size_t(1));
+    QCOMPARE(catalogue[0]["B"].textData.gsensorList.size(), size_t(1));
+    QCOMPARE(log.Events(), (QStringList{"stop timer 104", "percent 0%", "show percent", "message text:IDS_STRING_K_088",
+                                        "show message", "percent 25%", "percent 50%", "percent 75%", "percent 100%",
+                                        "message text:IDS_STRING_K_089", "hide percent", "start timer 104 3000"}));
+    QVERIFY(trace.Contains("Thread ExtractText Movie List 75 persent File Count (3)"));
+    QVERIFY(trace.Contains("Extract Text from [/c]"));
+
+    // The next run extracts only what is still unanalysed.
+    extracted.clear();
+    thread.Start(run);
+    QVERIFY(event.Wait(5000));
+    QTRY_COMPARE(stop.load(), 1);
+    QCOMPARE(extracted, QStringList{"/nothing"});
+}
+
+void TestAnalysisThread::withoutProgressControls()
+{
+    CCatalogue catalogue;
+    catalogue[1]["A"] = Entry("/a");
+    std::atomic<int> stop{0};
+    CAutoResetEvent event;
+    CProgressLog log;
+    log.hasPercent = false;
+    log.hasMessage = false;
+    AnalysisRun run{&catalogue, &stop, &event, &log, {}, [](const QString&, CTextData& d) { d.gsensorList.emplace_back(); }};
+    CAnalysisThread thread;
+    thread.Start(run);
+    QVERIFY(event.Wait(5000));
+    QCOMPARE(log.Events(), (QStringList{"stop timer 104", "start timer 104 3000"}));
+}
+
+void TestAnalysisThread::stopDuringLongExtraction()
+{
+    CCatalogue catalogue;
+    for (int i = 0; i < 6; ++i)
+        catalogue[0][QString::number(i)] = Entry(QStringLiteral("/slow%1").arg(i));
+    std::atomic<int> stop{0};
+    CAutoResetEvent event;
+    CProgressLog log;
+    std::atomic<int> started{0};
+    AnalysisRun run{&catalogue, &stop, &event, &log, {}, [&started](const QString&, CTextData& d) {
+                        ++started;
+                        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                        d.gsensorList.emplace_back();
+                    }};
+    CAnalysisThread thread;
+    thread.Start(run);
+    QTRY_COMPARE_WITH_TIMEOUT(started.load(), 1, 5000);
+    QVERIFY(thread.IsRunning());
+    thread.Stop(); // waits for the extraction under way, no more
+    QCOMPARE(started.load(), 1);
+    QCOMPARE(stop.load(), 1);
+    QVERIFY(!thread.IsRunning());
+    QCOMPARE(catalogue[0]["0"].textData.gsensorList.size(), size_t(1)); // finished, kept
+    QVERIFY(catalogue[0]["1"].textData.gsensorList.empty());
+    const QStringList events = log.Events();
+    QCOMPARE(events.mid(events.size() - 2), (QStringList{"hide percent", "hide message"}));
+    QVERIFY(!events.contains("start timer 104 3000"));
+}
+
+void TestAnalysisThread::stopWhenFinishedDoesNotWait()
+{
+    CCatalogue catalogue;
+    catalogue[0]["A"] = Entry("/a");
+    std::atomic<int> stop{0};
+    CAutoResetEvent event;
+    AnalysisRun run{&catalogue, &stop, &event, nullptr, {}, [](const QString&, CTextData&) {}};
+    CAnalysisThread thread;
+    thread.Start(run);
+    QTRY_COMPARE(stop.load(), 1);
+    thread.Stop();
+    QVERIFY(event.IsSignalled()); // nobody consumed it: the run ended by itself
+}
+
+void TestAnalysisThread::extractionErrorsDoNotStopTheRun()
+{
+    CCatalogue catalogue;
+    catalogue[0]["A"] = Entry("/throws");
+    catalogue[0]["B"] = Entry("/fine");
+    std::atomic<int> stop{0};
+    CAutoResetEvent event;
+    CTraceCapture trace;
+    AnalysisRun run{&catalogue, &stop, &event, nullptr, {}, [](const QString& path, CTextData& d) {
+                        d.gsensorList.emplace_back(1, 2, 3);
+                        if (path == "/throws")
+                            throw std::runtime_error("bad file");
+                    }};
+    CAnalysisThread thread;
+    thread.Start(run);
+    QVERIFY(event.Wait(5000));
+    QVERIFY(trace.Contains("ExtractText Execption has occured [/throws]"));
+    QCOMPARE(catalogue[0]["A"].textData.gsensorList.size(), size_t(1)); // keeps what was decoded
+    QCOMPARE(catalogue[0]["B"].textData.gsensorList.size(), size_t(1));
+}
+
+QTEST_GUILESS_MAIN(TestAnalysisThread)
+#include "tst_analysisthread.moc"

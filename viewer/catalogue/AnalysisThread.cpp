@@ -1,0 +1,128 @@
+#include "AnalysisThread.h"
+
+#include "AutoResetEvent.h"
+#include "RecordingAnalyzer.h"
+#include "TraceLog.h"
+
+void AnalysisThreadBody(const AnalysisRun& run)
+{
+    using namespace Catalogue;
+    std::shared_ptr<CRecordingAnalyzer> analyzer = GetAnalyzer();
+    IAnalysisProgress* progress = run.progress;
+    auto langText = [&run](const char* key) { return run.langText ? run.langText(key) : QString::fromLatin1(key); };
+    auto finish = [&run] {
+        run.fileParsingEvent->Set();
+        run.analysisStop->store(1);
+    };
+
+    if (progress)
+        progress->StopTimer(kTimerHideAnalysisMessage);
+    run.fileParsingEvent->Reset();
+
+    const size_t total = CatalogueSize(*run.catalogue);
+    if (total == 0) {
+        analyzer.reset();
+        finish();
+        return;
+    }
+    const bool percentShown = progress && progress->HasPercentText();
+    const bool messageShown = progress && progress->HasMessageText();
+    if (percentShown) {
+        progress->SetPercentText(QStringLiteral("%1%").arg(0));
+        progress->ShowPercentText(true);
+    }
+    if (messageShown) {
+        progress->SetMessageText(langText(kTextAnalysing));
+        progress->ShowMessageText(true);
+    }
+
+    bool stopped = false;
+    int done = 0;
+    for (CategoryMap& map : *run.catalogue) {
+        for (auto& [key, entry] : map) {
+            if (run.analysisStop->load() != 0) {
+                stopped = true;
+                break;
+            }
+            if (entry.textData.gsensorList.empty()) {
+                TraceLog(QStringLiteral(">"));
+                std::lock_guard<std::recursive_mutex> lock(g_analysisLock);
+                TraceLogF("Extract Text from [%s]", entry.path.toLocal8Bit().constData());
+                try {
+                    if (run.extract)
+                        run.extract(entry.path, entry.textData);
+                    else
+                        analyzer->ExtractText(entry.path, entry.textData);
+                } catch (...) {
+                    TraceLogF("ExtractText Execption has occured [%s]", entry.path.toLocal8Bit().constData());
+                }
+                TraceLog(QStringLiteral("<"));
+            }
+            ++done;
+            const int percent = int(double(done) / double(total) * 100.0);
+            if (percentShown)
+                progress->SetPercentText(QStringLiteral("%1%").arg(percent));
+            TraceLogF("Thread ExtractText Movie List %d persent File Count (%d)", percent, done);
+        }
+        if (stopped)
+            break;
+    }
+    analyzer.reset();
+
+    if (stopped) {
+        if (percentShown)
+            progress->ShowPercentText(false);
+        if (messageShown)
+            progress->ShowMessageText(false);
+    } else {
+        if (messageShown)
+            progress->SetMessageText(langText(kTextAnalysed));
+        if (percentShown)
+            progress->ShowPercentText(false);
+        if (progress)
+            progress->StartTimer(kTimerHideAnalysisMessage, kHideAnalysisMessageMs);
+    }
+    finish();
+}
+
+CAnalysisThread::~CAnalysisThread()
+{
+    Stop();
+}
+
+void CAnalysisThread::Start(const AnalysisRun& run)
+{
+    Join();
+    m_run = run;
+    m_run.analysisStop->store(0);
+    m_finished.store(false);
+    m_thread = std::thread([this] {
+        AnalysisThreadBody(m_run);
+        m_finished.store(true);
+    });
+}
+
+void CAnalysisThread::Stop()
+{
+    if (m_run.analysisStop && m_run.analysisStop->load() == 0) {
+        m_run.analysisStop->store(1);
+        // The event ends the wait; a run that has already returned (its
+        // signal taken by someone else) must not leave us waiting forever.
+        while (!m_run.fileParsingEvent->Wait(50)) {
+            if (m_finished.load())
+                break;
+        }
+    }
+    Join();
+}
+
+bool CAnalysisThread::IsRunning() const
+{
+    return m_run.analysisStop && m_run.analysisStop->load() == 0;
+}
+
+void CAnalysisThread::Join()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
