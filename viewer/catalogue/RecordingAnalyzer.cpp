@@ -3,6 +3,7 @@
 #include "AviText.h"
 #include "Connectivity.h"
 #include "Extract.h"
+#include "Mp4Text.h"
 #include "TraceLog.h"
 
 #include <QDir>
@@ -169,6 +170,11 @@ int CRecordingAnalyzer::AnalysisFile(const QString& path, const QString& fileNam
 void CRecordingAnalyzer::ExtractText(const QString& path, CTextData& textData) const
 {
     Telemetry::ExtractText(path, textData);
+}
+
+bool CRecordingAnalyzer::IsMp4Recording(const QString& path) const
+{
+    return Telemetry::IsMp4Recording(path);
 }
 
 int CRecordingAnalyzer::CheckH264(const QString& path) const

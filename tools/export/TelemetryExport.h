@@ -1,0 +1,29 @@
+#pragma once
+
+#include "TextData.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace Export {
+
+// GPX 1.1: one track of the valid fixes, with UTC time, decimal-degree
+// position, and speed (m/s) and course in the Garmin track-point extension.
+QByteArray ToGpx(const QString& name, const CTextData& data);
+
+// Raw samples as the viewer stores them: latitude/longitude in the NMEA
+// degrees-and-minutes form, doubles in the shortest text that reads back
+// exactly.
+QByteArray GpsCsv(const CTextData& data);
+QByteArray GSensorCsv(const CTextData& data);
+QByteArray CarCsv(const CTextData& data);
+
+// Shortest decimal text that reads back to exactly `v`.
+QByteArray ShortestDouble(double v);
+
+// The recordings named by `inputs`: files as they are; a folder with
+// "SETTING/setup.cfg" as a memory card (its category folders); any other
+// folder scanned recursively. Inputs that do not exist go to `missing`.
+QStringList CollectRecordings(const QStringList& inputs, QStringList& missing);
+
+} // namespace Export
