@@ -3,7 +3,6 @@
 #include "LangConstants.h"
 #include "LangFonts.h"
 
-#include <QFile>
 #include <QFontInfo>
 #include <QImage>
 #include <QLabel>
