@@ -593,10 +593,16 @@ bool WriteTestMp4(const QString& path, const Mp4Options& o, QString* error)
     }
     // Audio starts at 0: negative (priming) time stamps would make the muxer
     // shift every track.
+    // The last packet ends with the picture (its padding is not played).
     const int64_t audioStart = audio.empty() ? 0 : audio.front().pts;
-    for (const AudioPacket& p : audio)
-        all.push_back({(p.pts - audioStart) * 1000000 / kAudioRate, audioStream, order++, p.data, p.pts - audioStart,
-                       p.duration, AVRational{1, kAudioRate}, true});
+    const int64_t audioEnd = std::llround(o.durationSec * kAudioRate);
+    for (const AudioPacket& p : audio) {
+        const int64_t pts = p.pts - audioStart;
+        if (pts >= audioEnd)
+            break;
+        all.push_back({pts * 1000000 / kAudioRate, audioStream, order++, p.data, pts,
+                       std::min(p.duration, audioEnd - pts), AVRational{1, kAudioRate}, true});
+    }
     for (qsizetype t = 0; t < o.textTracks.size(); ++t) {
         const QList<QByteArray>& packets = o.textTracks[t];
         const int64_t n = packets.size();
