@@ -1,6 +1,10 @@
 #include "GstSupport.h"
 
+#include "EngineIds.h"
 #include "TraceLog.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <gst/gst.h>
 
@@ -106,6 +110,17 @@ bool SetStateAndWait(GstElement* element, int state, int timeoutMs)
     const GstStateChangeReturn w = gst_element_get_state(element, &current, nullptr,
                                                          static_cast<GstClockTime>(timeoutMs) * GST_MSECOND);
     return w == GST_STATE_CHANGE_SUCCESS || w == GST_STATE_CHANGE_NO_PREROLL;
+}
+
+long CheckReadableFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return Engine::E_FILE_NOT_FOUND;
+    QFile file(path);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+        return Engine::E_ACCESS_DENIED;
+    return Engine::S_OK;
 }
 
 QString MessageText(void* gstMessage)

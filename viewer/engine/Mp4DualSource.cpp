@@ -112,6 +112,10 @@ Engine::HRESULT CMp4DualSource::SetSingleStream(int single)
 std::unique_ptr<CMp4DualSource::Reader> CMp4DualSource::OpenReader(const QString& path, const char* role,
                                                                     Engine::HRESULT* hr)
 {
+    // The file is opened when its source starts; find out now whether it can be.
+    *hr = static_cast<Engine::HRESULT>(GstSupport::CheckReadableFile(path));
+    if (Engine::Failed(*hr))
+        return nullptr;
     auto reader = std::make_unique<Reader>();
     const QByteArray srcName = QByteArray(role) + " file";
     const QByteArray demuxName = QByteArray(role) + " demux";
@@ -130,12 +134,7 @@ std::unique_ptr<CMp4DualSource::Reader> CMp4DualSource::OpenReader(const QString
         m_watching.append(reader->pads.get());
     }
 
-    // Opening happens on the way to READY; reading the headers on the way to PAUSED.
-    if (gst_element_set_state(reader->src, GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) {
-        *hr = QFileInfo::exists(path) ? Engine::E_ACCESS_DENIED : Engine::E_FILE_NOT_FOUND;
-        DropReader(reader);
-        return nullptr;
-    }
+    // Reading the headers happens on the way to PAUSED.
     gst_element_set_state(reader->demux, GST_STATE_PAUSED);
     gst_element_set_state(reader->src, GST_STATE_PAUSED);
     if (!reader->pads->WaitForPads(Engine::kPadsTimeoutMs)) {

@@ -350,9 +350,10 @@ bool CVideoMgr::LoadMovieFile(const QString& path)
     if (m_mp4Source) {
         hr = m_mp4Source->Load(path);
     } else {
-        g_object_set(m_source, "location", QFile::encodeName(path).constData(), nullptr);
-        if (gst_element_set_state(m_source, GST_STATE_READY) == GST_STATE_CHANGE_FAILURE)
-            hr = QFileInfo::exists(path) ? E_ACCESS_DENIED : E_FILE_NOT_FOUND;
+        // The file source opens the file only when it starts: check it now.
+        hr = static_cast<HRESULT>(GstSupport::CheckReadableFile(path));
+        if (!Failed(hr))
+            g_object_set(m_source, "location", QFile::encodeName(path).constData(), nullptr);
     }
     if (Failed(hr)) {
         ReportError(QString::fromUtf8(ErrorText::kLoadFailed), hr, true);

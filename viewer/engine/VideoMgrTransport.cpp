@@ -38,7 +38,13 @@ HRESULT CVideoMgr::Stop()
     if (!m_graph)
         return S_FALSE;
     // The graph stays built and keeps its position; it only stops running.
-    const GstStateChangeReturn r = gst_element_set_state(m_graph, GST_STATE_PAUSED);
+    // A graph that never started (a failed open) is left as it is.
+    GstState current = GST_STATE_VOID_PENDING;
+    GstState pending = GST_STATE_VOID_PENDING;
+    gst_element_get_state(m_graph, &current, &pending, 0);
+    GstStateChangeReturn r = GST_STATE_CHANGE_SUCCESS;
+    if (current == GST_STATE_PLAYING || pending == GST_STATE_PLAYING)
+        r = gst_element_set_state(m_graph, GST_STATE_PAUSED);
     TraceLog(QStringLiteral("CVideoMgr::Stopped"));
     return r == GST_STATE_CHANGE_FAILURE ? E_FAIL : S_OK;
 }

@@ -1,0 +1,1009 @@
+// The playback engine on real recordings written by the test writers: graph
+// topologies, the MP4 pair, transport, pictures after seeks, the end of a
+// recording, and bad input. Headless, no sound device needed.
+#include "EngineFixture.h"
+
+#include "AviWriter.h"
+#include "GstSupport.h"
+#include "MediaWriters.h"
+#include "Platform.h"
+#include "TraceCapture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gst/gst.h>
+
+using namespace Engine;
+
+namespace {
+
+// Elements of the graph by name; parked ones are in the graph but out of play.
+GstElement* Child(const CVideoMgr& engine, const char* name)
+{
+    return engine.Graph() ? gst_bin_get_by_name(GST_BIN(engine.Graph()), name) : nullptr;
+}
+
+bool InGraph(const CVideoMgr& engine, const char* name)
+{
+    GstElement* e = Child(engine, name);
+    if (e)
+        gst_object_unref(e);
+    return e != nullptr;
+}
+
+bool Parked(const CVideoMgr& engine, const char* name)
+{
+    GstElement* e = Child(engine, name);
+    const bool parked = e && GstSupport::IsParked(e);
+    if (e)
+        gst_object_unref(e);
+    return parked;
+}
+
+bool InputLinked(const CVideoMgr& engine, const char* name)
+{
+    GstElement* e = Child(engine, name);
+    if (!e)
+        return false;
+    GstPad* pad = gst_element_get_static_pad(e, "sink");
+    const bool linked = pad && gst_pad_is_linked(pad);
+    if (pad)
+        gst_object_unref(pad);
+    gst_object_unref(e);
+    return linked;
+}
+
+QSize FrameSize(const CVideoRenderer* renderer)
+{
+    const auto frame = renderer ? renderer->CurrentFrame() : nullptr;
+    return frame ? frame->size() : QSize();
+}
+
+} // namespace
+
+class TestVideoMgr : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void aviTopologies_data();
+    void aviTopologies();
+    void mp4Pair_data();
+    void mp4Pair();
+    void mp4WithoutPartner();
+    void reopenReusesRenderers();
+    void withoutGraph();
+
+    void seeksShowTheRightPicture();
+    void skipBounds();
+    void skipsIgnoredWhenStopped();
+    void positionsInWholeSeconds();
+    void rateChanges();
+    void volumeReachesTheAudio();
+    void brightness();
+
+    void endOfRecording();
+    void swapWhileStoppedWaitsForOpen();
+    void geometryThroughTheEngine();
+    void zoomAndPanFollowTheSwap();
+    void rendererPaintsIntoItsWindow();
+
+    void missingFile_data();
+    void missingFile();
+    void notH264_data();
+    void notH264();
+    void missingDecoderPlugin();
+    void truncatedRecordingsEnd_data();
+    void truncatedRecordingsEnd();
+    void aviWithoutIndex();
+    void corruptH264KeepsGuiAlive();
+    void longPath();
+    void rearVanishes_data();
+    void rearVanishes();
+
+private:
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    void WriteAvi(const QString& name, const AviOptions& o);
+    void WriteMp4(const QString& name, const Mp4Options& o);
+
+    QTemporaryDir m_dir;
+    CRecordingPlatform m_platform;
+};
+
+void TestVideoMgr::WriteAvi(const QString& name, const AviOptions& o)
+{
+    QString error;
+    QVERIFY2(WriteTestAvi(Path(name), o, &error), qPrintable(error));
+}
+
+void TestVideoMgr::WriteMp4(const QString& name, const Mp4Options& o)
+{
+    QString error;
+    QVERIFY2(WriteTestMp4(Path(name), o, &error), qPrintable(error));
+}
+
+void TestVideoMgr::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    CPlatform::Install(&m_platform);
+
+    AviOptions avi;
+    avi.durationSec = 3.0;
+    avi.size = QSize(160, 96);
+    avi.secondSize = QSize(96, 64);
+    WriteAvi("one.avi", avi);
+    avi.audio = true;
+    WriteAvi("one_audio.avi", avi);
+    avi.secondVideo = true;
+    WriteAvi("two_audio.avi", avi);
+    avi.audio = false;
+    WriteAvi("two.avi", avi);
+    // A longer one for skips and seeks: 12 s, both pictures, audio, text.
+    avi.durationSec = 12.0;
+    avi.audio = true;
+    avi.textPayloads = {CAviWriter::TextPayload("gsensori,1,256,0,0,128"),
+                        CAviWriter::TextPayload("GPRMC,120010,A,3730.5,N,12658.5,E,10,90,010124")};
+    WriteAvi("long.avi", avi);
+    avi.textPayloads.clear();
+
+    Mp4Options mp4;
+    mp4.durationSec = 3.0;
+    mp4.size = QSize(160, 96);
+    mp4.audio = true;
+    mp4.textTracks = {{Mp4TextPacket("gsensori,1,256,0,0,128")}};
+    WriteMp4("REC_2014_05_21_13_45_30_F.MP4", mp4);
+    mp4.size = QSize(96, 64);
+    mp4.channel = 'R';
+    mp4.audio = false;
+    WriteMp4("REC_2014_05_21_13_45_30_R.MP4", mp4);
+    mp4.size = QSize(160, 96);
+    mp4.channel = 'F';
+    mp4.audio = true;
+    WriteMp4("REC_2014_05_21_14_00_00_F.MP4", mp4);
+}
+
+void TestVideoMgr::init()
+{
+    m_platform.Clear();
+}
+
+void TestVideoMgr::cleanup()
+{
+}
+
+// ---------------------------------------------------------------------------
+
+void TestVideoMgr::aviTopologies_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("streams");
+    QTest::addColumn<bool>("audio");
+    QTest::newRow("one video") << "one.avi" << 1 << false;
+    QTest::newRow("one video, audio") << "one_audio.avi" << 1 << true;
+    QTest::newRow("two videos") << "two.avi" << 2 << false;
+    QTest::newRow("two videos, audio") << "two_audio.avi" << 2 << true;
+}
+
+void TestVideoMgr::aviTopologies()
+{
+    QFETCH(QString, file);
+    QFETCH(int, streams);
+    QFETCH(bool, audio);
+    CTraceCapture trace;
+    CEngineHarness h;
+    QVERIFY(h.Open(Path(file)));
+    CVideoMgr& e = h.engine;
+    QCOMPARE(e.GetState(), int(STATE_PAUSE));
+    QCOMPARE(e.GetVideoTrackCount(), streams);
+    QCOMPARE(e.HasNoAudio(), !audio);
+    QVERIFY(trace.Contains(streams == 2 ? "Kestrav----->VIDEO STREAM 2" : "Kestrav----->VIDEO STREAM 1"));
+    QVERIFY(trace.Contains("PASS Filter Connect"));
+    QVERIFY(trace.Contains("PASS Load Movie File"));
+
+    // Every element of the AVI graph is there under its name.
+    for (const char* name : {GraphName::kFileSource, GraphName::kAviSplitter, GraphName::kAudioWrapper,
+                             GraphName::kAudioRenderer, GraphName::kDecoderSub, GraphName::kDecoderMain,
+                             GraphName::kRendererSub, GraphName::kRendererMain})
+        QVERIFY2(InGraph(e, name), name);
+    QVERIFY(!InGraph(e, GraphName::kMp4Source));
+
+    // Connected: front always; rear only with two streams; audio through the wrapper.
+    QVERIFY(InputLinked(e, GraphName::kDecoderMain));
+    QVERIFY(InputLinked(e, GraphName::kRendererMain));
+    QCOMPARE(InputLinked(e, GraphName::kDecoderSub), streams == 2);
+    QCOMPARE(InputLinked(e, GraphName::kRendererSub), streams == 2);
+    QCOMPARE(Parked(e, GraphName::kRendererSub), streams != 2);
+    QCOMPARE(InputLinked(e, GraphName::kAudioWrapper), audio);
+    QCOMPARE(InputLinked(e, GraphName::kAudioRenderer), audio);
+    QCOMPARE(Parked(e, GraphName::kAudioRenderer), !audio);
+
+    // Pre-rolled: the first picture of each connected stream is there.
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameSize(e.FrontRenderer()), QSize(160, 96));
+    if (streams == 2) {
+        QVERIFY(WaitForFrame(e.RearRenderer(), [](int n) { return n == 0; }));
+        QCOMPARE(FrameSize(e.RearRenderer()), QSize(96, 64));
+    } else {
+        QCOMPARE(e.RearRenderer()->FrameCount(), uint64_t(0));
+    }
+    QCOMPARE(e.GetDuration(), 3L);
+    QCOMPARE(e.GetPosition(), 0L);
+
+    // It plays.
+    QCOMPARE(e.Play(), S_OK);
+    QCOMPARE(e.GetState(), int(STATE_PLAY));
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n >= 20; }));
+    if (streams == 2)
+        QVERIFY(WaitForFrame(e.RearRenderer(), [](int n) { return n >= 20; }));
+    QVERIFY(e.Close());
+    QCOMPARE(e.GetVideoTrackCount(), 0);
+    QVERIFY(!e.Graph());
+    QVERIFY(m_platform.CallsOf("MessageBox").isEmpty());
+}
+
+void TestVideoMgr::mp4Pair_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("single");
+    QTest::addColumn<int>("streams");
+    QTest::addColumn<QSize>("frontPicture"); // the front camera is 160x96, the rear 96x64
+    QTest::addColumn<bool>("audio");
+    QTest::newRow("front file, dual") << "REC_2014_05_21_13_45_30_F.MP4" << false << 2 << QSize(160, 96) << true;
+    QTest::newRow("rear file, dual") << "REC_2014_05_21_13_45_30_R.MP4" << false << 2 << QSize(160, 96) << true;
+    QTest::newRow("front file, single") << "REC_2014_05_21_13_45_30_F.MP4" << true << 1 << QSize(160, 96) << true;
+    QTest::newRow("rear file, single") << "REC_2014_05_21_13_45_30_R.MP4" << true << 1 << QSize(96, 64) << false;
+}
+
+void TestVideoMgr::mp4Pair()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, single);
+    QFETCH(int, streams);
+    QFETCH(QSize, frontPicture);
+    QFETCH(bool, audio);
+    CTraceCapture trace;
+    CEngineHarness h;
+    QCOMPARE(CVideoMgr::RecordingKind(Path(file)), CVideoMgr::Kind::Mp4);
+    QVERIFY(h.Open(Path(file), single));
+    CVideoMgr& e = h.engine;
+    QCOMPARE(e.GetVideoTrackCount(), streams);
+    QCOMPARE(e.HasNoAudio(), !audio);
+    QVERIFY(InGraph(e, GraphName::kMp4Source));
+    QVERIFY(!InGraph(e, GraphName::kFileSource));
+    QVERIFY(!InGraph(e, GraphName::kAudioWrapper)); // MP4 audio goes straight to the renderer
+    QCOMPARE(InputLinked(e, GraphName::kAudioRenderer), audio);
+    if (audio)
+        QVERIFY(trace.Contains(streams == 2 ? "{CVideoMgr::ConnectFilter} AVI Splitter to Audio Wrapper"
+                                            : "{CVideoMgr::ConnectFilter} Source to Audio Renderer"));
+    QCOMPARE(InputLinked(e, GraphName::kRendererSub), streams == 2);
+
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameSize(e.FrontRenderer()), frontPicture);
+    if (streams == 2) {
+        QVERIFY(WaitForFrame(e.RearRenderer(), [](int n) { return n == 0; }));
+        QCOMPARE(FrameSize(e.RearRenderer()), QSize(96, 64));
+    }
+    // Both pictures run under one clock: after a seek both show the same moment.
+    e.SetPosition(50); // 1.5 s -> frame 45
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 45; }));
+    if (streams == 2)
+        QVERIFY(WaitForFrame(e.RearRenderer(), [](int n) { return n == 45; }));
+    e.Play();
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n >= 60; }));
+    if (streams == 2) {
+        QVERIFY(WaitForFrame(e.RearRenderer(), [](int n) { return n >= 60; }));
+        // In step: the two latest pictures are never far apart.
+        e.Pause();
+        QTest::qWait(200);
+        QVERIFY(qAbs(FrameNumberOf(e.FrontRenderer()) - FrameNumberOf(e.RearRenderer())) <= 2);
+    }
+}
+
+void TestVideoMgr::mp4WithoutPartner()
+{
+    CEngineHarness h;
+    QVERIFY(h.Open(Path("REC_2014_05_21_14_00_00_F.MP4")));
+    QCOMPARE(h.engine.GetVideoTrackCount(), 1);
+    QVERIFY(!h.engine.HasNoAudio());
+    QVERIFY(WaitForFrame(h.engine.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(h.engine.RearRenderer()->FrameCount(), uint64_t(0));
+    h.engine.Play();
+    QVERIFY(h.WaitComplete());
+}
+
+void TestVideoMgr::reopenReusesRenderers()
+{
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("two.avi")));
+    CVideoRenderer* front = e.FrontRenderer();
+    CVideoRenderer* rear = e.RearRenderer();
+    GstElement* frontElement = front->Element();
+    QCOMPARE(front->ClippingWindow(), &h.front);
+    QCOMPARE(rear->ClippingWindow(), &h.rear);
+    QVERIFY(WaitForFrame(front, [](int n) { return n == 0; }));
+
+    // A second open without Close closes the first graph and reuses the renderers.
+    GstElement* firstGraph = e.Graph();
+    QVERIFY(h.Open(Path("REC_2014_05_21_13_45_30_F.MP4")));
+    QVERIFY(e.Graph() != nullptr);
+    Q_UNUSED(firstGraph);
+    QCOMPARE(e.FrontRenderer(), front);
+    QCOMPARE(e.RearRenderer(), rear);
+    QCOMPARE(front->Element(), frontElement);
+    QVERIFY(WaitForFrame(front, [](int n) { return n == 0; }));
+    QCOMPARE(FrameSize(front), QSize(160, 96));
+
+    QVERIFY(e.Close());
+    QCOMPARE(e.GetState(), int(STATE_STOP));
+    QVERIFY(!front->ClippingWindow());
+    QVERIFY(!rear->ClippingWindow());
+    QVERIFY(!front->CurrentFrame()); // no stale picture after Close
+    QVERIFY(!e.Close());
+
+    // And once more, an AVI after the MP4.
+    QVERIFY(h.Open(Path("one_audio.avi")));
+    QCOMPARE(e.FrontRenderer(), front);
+    QCOMPARE(front->ClippingWindow(), &h.front);
+    QVERIFY(WaitForFrame(front, [](int n) { return n == 0; }));
+    e.Play();
+    QVERIFY(h.WaitComplete());
+}
+
+void TestVideoMgr::withoutGraph()
+{
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QCOMPARE(e.Play(), S_OK);
+    QCOMPARE(e.GetState(), int(STATE_STOP)); // unchanged
+    QCOMPARE(e.Pause(), S_OK);
+    QCOMPARE(e.GetState(), int(STATE_STOP));
+    QCOMPARE(e.Stop(), S_FALSE);
+    QCOMPARE(e.HandleGraphEvent(), E_ABORT);
+    QVERIFY(!e.Close());
+    QCOMPARE(e.GetDuration(), 0L);
+    QCOMPARE(e.GetPosition(), 0L);
+    e.SetPosition(50);
+    e.SeekForwards();
+    e.SeekBackwards();
+    // Level and rate are stored without a graph; the next open applies the level.
+    e.SetVolume(10);
+    QCOMPARE(e.GetVolume(), 10);
+    e.SetVideoSpeed(3.0f);
+    QCOMPARE(e.GetVideoSpeed(), 3.0f);
+    QVERIFY(h.Open(Path("one_audio.avi")));
+    QCOMPARE(e.GetAppliedAttenuation(), -999);
+    QCOMPARE(e.GetVideoSpeed(), 1.0f); // every open resets the rate
+}
+
+// ---------------------------------------------------------------------------
+// transport
+
+void TestVideoMgr::seeksShowTheRightPicture()
+{
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("long.avi")));
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(e.GetDuration(), 12L);
+    struct Case {
+        int percent;
+        int frame;
+    };
+    // 12 s at 30 fps: per cent p shows frame 360 * p / 100 (3.6 frames per cent).
+    for (Case c : {Case{25, 90}, Case{50, 180}, Case{10, 36}, Case{0, 0}, Case{99, 356}}) {
+        e.SetPosition(c.percent);
+        QVERIFY2(WaitForFrame(e.FrontRenderer(), [&](int n) { return n == c.frame; }),
+                 qPrintable(QString("%1%% -> frame %2, shows %3").arg(c.percent).arg(c.frame).arg(FrameNumberOf(e.FrontRenderer()))));
+        QVERIFY(WaitForFrame(e.RearRenderer(), [&](int n) { return n == c.frame; }));
+    }
+}
+
+void TestVideoMgr::skipBounds()
+{
+    CTraceCapture trace;
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("long.avi")));
+    CVideoRenderer* front = e.FrontRenderer();
+    QVERIFY(WaitForFrame(front, [](int n) { return n == 0; }));
+
+    // At position 0 a forward skip does nothing.
+    const uint64_t frames = front->FrameCount();
+    e.SeekForwards();
+    QVERIFY(!trace.Contains("CVideoMgr::SeekForwards"));
+    QTest::qWait(300);
+    QCOMPARE(front->FrameCount(), frames);
+    QCOMPARE(FrameNumberOf(front), 0);
+
+    // 1 s + 10 s = 11 s: frame 330.
+    e.SetPosition(9); // 1.08 s -> frame 32
+    QVERIFY(WaitForFrame(front, [](int n) { return n == 32; }));
+    e.SeekForwards();
+    QVERIFY(WaitForFrame(front, [](int n) { return n == 332; }));
+    QCOMPARE(e.GetPosition(), 11L);
+    // Less than 10 s left: 0.1 s before the end, 11.9 s -> frame 357.
+    e.SeekForwards();
+    QVERIFY(WaitForFrame(front, [](int n) { return n == 357; }));
+    QCOMPARE(e.GetPositionUnits(), e.GetDurationUnits() - kEndMarginUnits);
+    // Backwards: 1.9 s -> frame 57, then not below 0.
+    e.SeekBackwards();
+    QVERIFY(WaitForFrame(front, [](int n) { return n == 57; }));
+    e.SeekBackwards();
+    QVERIFY(WaitForFrame(front, [](int n) { return n == 0; }));
+    QCOMPARE(e.GetPositionUnits(), int64_t(0));
+    QVERIFY(h.completes.isEmpty());
+}
+
+void TestVideoMgr::skipsIgnoredWhenStopped()
+{
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("long.avi")));
+    e.SetPosition(50);
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 180; }));
+    QCOMPARE(e.Stop(), S_OK);
+    QCOMPARE(e.GetState(), int(STATE_STOP));
+    QVERIFY(e.Graph()); // Stop keeps the graph
+    const uint64_t frames = e.FrontRenderer()->FrameCount();
+    e.SeekForwards();
+    e.SeekBackwards();
+    QTest::qWait(300);
+    QCOMPARE(e.FrontRenderer()->FrameCount(), frames);
+    QCOMPARE(e.GetPosition(), 6L);
+}
+
+void TestVideoMgr::positionsInWholeSeconds()
+{
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("long.avi")));
+    // 83 % of 12 s = 9.96 s: whole seconds truncate to 9.
+    e.SetPosition(83);
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 298; }));
+    QCOMPARE(e.GetPositionUnits(), int64_t(99'600'000));
+    QCOMPARE(e.GetPosition(), 9L);
+    // Seeking to the very end ends the recording once it runs.
+    e.SetPosition(100);
+    e.Play();
+    QVERIFY(h.WaitComplete());
+}
+
+void TestVideoMgr::rateChanges()
+{
+    CTraceCapture trace;
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("long.avi")));
+    QCOMPARE(e.GetAppliedRate(), 1.0);
+    e.Play();
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n >= 15; }));
+    e.SetVideoSpeed(4.0f);
+    QVERIFY(trace.Contains("SetRate() S_OK"));
+    QVERIFY(trace.Contains("CVideoMgr::SetVideoSpeed(4.000000)"));
+    QCOMPARE(e.GetVideoSpeed(), 4.0f);
+    QCOMPARE(e.GetAppliedRate(), 4.0);
+    // Still playing forward, with the audio chain in place.
+    const int before = FrameNumberOf(e.FrontRenderer());
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [&](int n) { return n > before + 30; }));
+    e.SetVideoSpeed(0.2f);
+    QCOMPARE(e.GetAppliedRate(), double(0.2f));
+    const int slow = FrameNumberOf(e.FrontRenderer());
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [&](int n) { return n > slow; }));
+
+    // A refused rate is stored but not applied.
+    trace.Clear();
+    e.SetVideoSpeed(-1.0f);
+    QCOMPARE(e.GetVideoSpeed(), -1.0f);
+    QCOMPARE(e.GetAppliedRate(), double(0.2f));
+    QVERIFY(trace.Contains("SetRate() E_INVALIDARG"));
+    QVERIFY(trace.Contains("CVideoMgr::get_Rate(0.200000)"));
+
+    // Position keeps its meaning at any rate: a seek lands on its frame.
+    e.Pause();
+    e.SetPosition(50);
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 180; }));
+}
+
+void TestVideoMgr::volumeReachesTheAudio()
+{
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("one_audio.avi")));
+    QCOMPARE(e.GetAppliedAttenuation(), -301); // the initial 50
+    GstElement* renderer = Child(e, GraphName::kAudioRenderer);
+    QVERIFY(renderer);
+    GstElement* volume = nullptr;
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(renderer));
+    GValue item = G_VALUE_INIT;
+    while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+        auto* child = GST_ELEMENT(g_value_get_object(&item));
+        if (g_strcmp0(GST_OBJECT_NAME(gst_element_get_factory(child)), "volume") == 0)
+            volume = GST_ELEMENT(gst_object_ref(child));
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
+    gst_object_unref(renderer);
+    QVERIFY(volume);
+    auto amplitude = [volume] {
+        double v = -1;
+        g_object_get(volume, "volume", &v, nullptr);
+        return v;
+    };
+    QVERIFY(qAbs(amplitude() - 0.7071) < 0.001);
+    e.SetVolume(0);
+    QCOMPARE(e.GetAppliedAttenuation(), -9999);
+    QVERIFY(amplitude() < 1.1e-5);
+    e.SetVolume(100);
+    QCOMPARE(e.GetAppliedAttenuation(), 0);
+    QCOMPARE(amplitude(), 1.0);
+    gst_object_unref(volume);
+    // The level survives the recording.
+    e.SetVolume(10);
+    QVERIFY(h.Open(Path("two_audio.avi")));
+    QCOMPARE(e.GetVolume(), 10);
+    QCOMPARE(e.GetAppliedAttenuation(), -999);
+}
+
+void TestVideoMgr::brightness()
+{
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("one.avi")));
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    const auto mean = [](const QImage& img) {
+        qint64 sum = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                sum += qGray(img.pixel(x, y));
+        return double(sum) / (img.width() * img.height());
+    };
+    const double neutral = mean(*e.FrontRenderer()->CurrentFrame());
+    e.SetBrightness(90);
+    QCOMPARE(e.GetBrightness(), 90);
+    const uint64_t count = e.FrontRenderer()->FrameCount();
+    e.SetPosition(0); // a fresh picture through the adjusted chain
+    QVERIFY(WaitForNewFrames(e.FrontRenderer(), count));
+    QVERIFY(mean(*e.FrontRenderer()->CurrentFrame()) > neutral + 20);
+    e.SetBrightness(50);
+    const uint64_t again = e.FrontRenderer()->FrameCount();
+    e.SetPosition(0);
+    QVERIFY(WaitForNewFrames(e.FrontRenderer(), again));
+    QVERIFY(qAbs(mean(*e.FrontRenderer()->CurrentFrame()) - neutral) < 1.0);
+}
+
+// ---------------------------------------------------------------------------
+
+void TestVideoMgr::endOfRecording()
+{
+    CTraceCapture trace;
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("two_audio.avi")));
+    e.Play();
+    QVERIFY(h.WaitComplete());
+    QCOMPARE(h.Count(kMsgPlayComplete), 1);
+    // 0x407 arrives with the graph already closed.
+    QCOMPARE(h.completes.size(), 1);
+    QCOMPARE(h.completes[0].state, int(STATE_STOP));
+    QCOMPARE(h.completes[0].tracks, 0);
+    QVERIFY(!h.completes[0].graph);
+    QVERIFY(h.Count(kMsgGraphNotify) >= 1);
+    QVERIFY(trace.Contains("CVideoMgr::HandleGraphEvent EC_COMPLETE"));
+    // The last pictures were shown before the end.
+    QVERIFY(trace.Contains("Kestrav-----> CVideoMgr::OnClose End"));
+    // Nothing more arrives for the closed recording.
+    QTest::qWait(200);
+    QCOMPARE(h.Count(kMsgPlayComplete), 1);
+    QCOMPARE(e.HandleGraphEvent(), E_ABORT);
+}
+
+void TestVideoMgr::swapWhileStoppedWaitsForOpen()
+{
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QCOMPARE(e.SetReverseMode(true), 0);
+    QVERIFY(e.GetReverseMode());
+    QVERIFY(!e.FrontRenderer()); // nothing to move yet
+    QVERIFY(h.Open(Path("two.avi")));
+    // The open applied the stored swap: rear picture in the front window.
+    QCOMPARE(e.RearRenderer()->ClippingWindow(), &h.front);
+    QCOMPARE(e.FrontRenderer()->ClippingWindow(), &h.rear);
+    QCOMPARE(e.RearRenderer()->VideoPosition(), QRect(0, 0, 640, 360));
+    QCOMPARE(e.FrontRenderer()->VideoPosition(), QRect(0, 0, 320, 180));
+
+    // Once open, a swap moves the pictures at once.
+    QCOMPARE(e.SetReverseMode(false), 0);
+    QCOMPARE(e.FrontRenderer()->ClippingWindow(), &h.front);
+    QCOMPARE(e.RearRenderer()->ClippingWindow(), &h.rear);
+    // Stopped with a graph: only the flag changes.
+    e.Stop();
+    e.SetReverseMode(true);
+    QVERIFY(e.GetReverseMode());
+    QCOMPARE(e.FrontRenderer()->ClippingWindow(), &h.front);
+    QVERIFY(e.Close());
+    QVERIFY(e.GetReverseMode()); // the flag survives Close
+}
+
+void TestVideoMgr::geometryThroughTheEngine()
+{
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QSignalSpy spy(&e, &CVideoMgr::NotifyMessage);
+    // Before any open there is no renderer: the rectangle moves, the zoom is not stored.
+    e.SetVideoViewSize(2.0f);
+    QCOMPARE(e.GetVideoViewSize(), 1.0f);
+    QCOMPARE(e.FrontPictureRect(), (CViewRect{0, 0, 1280, 720}));
+
+    QVERIFY(h.Open(Path("two.avi")));
+    CVideoRenderer* front = e.FrontRenderer();
+    CVideoRenderer* rear = e.RearRenderer();
+    QCOMPARE(e.FrontPictureRect(), (CViewRect{0, 0, 640, 360}));
+    QCOMPARE(e.RearPictureRect(), (CViewRect{0, 0, 320, 180}));
+    QCOMPARE(front->VideoPosition(), QRect(0, 0, 640, 360));
+    QCOMPARE(rear->VideoPosition(), QRect(0, 0, 320, 180));
+    QCOMPARE(front->AspectRatioMode(), VMR_ARMODE_LETTER_BOX);
+
+    spy.clear();
+    e.SetVideoViewSize(0.5f);
+    QCOMPARE(e.GetVideoViewSize(), 0.5f);
+    QCOMPARE(front->VideoPosition(), QRect(160, 90, 320, 180));
+    QCOMPARE(rear->VideoPosition(), QRect(0, 0, 320, 180)); // zoom concerns the front window only
+    // 0x40E is posted: it arrives later, not during the call.
+    QCOMPARE(spy.count(), 0);
+    QTRY_COMPARE(h.Count(kMsgViewSizeChanged) > 0, true);
+
+    e.SetVideoViewSize(1.5f);
+    QCOMPARE(front->VideoPosition(), QRect(0, 0, 960, 540));
+    e.SetVideoViewSize(2.0f);
+    QCOMPARE(e.FrontPictureRect(), (CViewRect{0, 0, 1280, 720}));
+    e.MoveVideoPosByPercent(-50, 50);
+    QCOMPARE(front->VideoPosition(), QRect(-320, -180, 1280, 720));
+    e.MoveVideoPosByPercent(-100, 100);
+    QCOMPARE(front->VideoPosition(), QRect(-640, -360, 1280, 720));
+    QCOMPARE(e.FrontPictureRect(), (CViewRect{0, 0, 1280, 720})); // the stored rectangle stays
+
+    // ResetSize while zoomed re-applies the zoom and leaves keep-aspect alone.
+    e.SetVideoViewSize(1.5f);
+    e.ResetSize(false);
+    QCOMPARE(e.GetVideoViewSize(), 1.5f);
+    QCOMPARE(e.GetKeepAspect(), true);
+    QCOMPARE(front->VideoPosition(), QRect(0, 0, 960, 540));
+    QCOMPARE(front->AspectRatioMode(), VMR_ARMODE_LETTER_BOX);
+
+    // At 1.0 ResetSize fits both windows and stores the mode.
+    e.SetVideoViewSize(1.0f);
+    h.front.resize(800, 450);
+    e.ResetSize(false);
+    QCOMPARE(e.GetKeepAspect(), false);
+    QCOMPARE(front->AspectRatioMode(), VMR_ARMODE_NONE);
+    QCOMPARE(rear->AspectRatioMode(), VMR_ARMODE_NONE);
+    QCOMPARE(front->VideoPosition(), QRect(0, 0, 800, 450));
+
+    // Every open sets the zoom back to 1.0.
+    e.SetVideoViewSize(2.0f);
+    QVERIFY(h.Open(Path("one.avi")));
+    QCOMPARE(e.GetVideoViewSize(), 1.0f);
+}
+
+void TestVideoMgr::zoomAndPanFollowTheSwap()
+{
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("two.avi")));
+    e.Play();
+    QCOMPARE(e.SetReverseMode(true), 0);
+    CVideoRenderer* front = e.FrontRenderer();
+    CVideoRenderer* rear = e.RearRenderer();
+    // The rear camera's picture is now the one in the front window.
+    QCOMPARE(rear->ClippingWindow(), &h.front);
+    QCOMPARE(rear->VideoPosition(), QRect(0, 0, 640, 360));
+    QCOMPARE(front->VideoPosition(), QRect(0, 0, 320, 180));
+    e.SetVideoViewSize(2.0f);
+    QCOMPARE(rear->VideoPosition(), QRect(0, 0, 1280, 720));
+    QCOMPARE(front->VideoPosition(), QRect(0, 0, 320, 180));
+    e.MoveVideoPosByPercent(-50, 50);
+    QCOMPARE(rear->VideoPosition(), QRect(-320, -180, 1280, 720));
+    QCOMPARE(front->VideoPosition(), QRect(0, 0, 320, 180));
+}
+
+void TestVideoMgr::rendererPaintsIntoItsWindow()
+{
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    h.front.resize(640, 480); // 160x96 letter-boxed: 640x384 at y 48
+    QVERIFY(h.Open(Path("one.avi")));
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    QPalette pal = h.front.palette();
+    pal.setColor(QPalette::Window, QColor(0, 200, 0)); // the "skin"
+    h.front.setPalette(pal);
+    h.front.setAutoFillBackground(true);
+
+    QImage shot = h.front.grab().toImage();
+    QCOMPARE(shot.size(), QSize(640, 480));
+    QCOMPARE(QColor(shot.pixel(320, 10)), QColor(Qt::black)); // letter-box bar
+    QCOMPARE(QColor(shot.pixel(320, 470)), QColor(Qt::black));
+    QCOMPARE(DecodeFrameNumber(shot.copy(0, 48, 640, 384)), 0);
+
+    // Stretched over the whole window.
+    e.ResetSize(false);
+    shot = h.front.grab().toImage();
+    QCOMPARE(DecodeFrameNumber(shot), 0);
+
+    // Zoomed out: the skin shows around the smaller picture.
+    e.SetVideoViewSize(0.5f);
+    shot = h.front.grab().toImage();
+    QCOMPARE(QColor(shot.pixel(5, 5)), QColor(0, 200, 0));
+    QCOMPARE(DecodeFrameNumber(shot.copy(160, 120, 320, 240)), 0);
+
+    // After a seek the window shows the new picture.
+    e.SetVideoViewSize(1.0f);
+    e.SetPosition(50);
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 45; }));
+    shot = h.front.grab().toImage();
+    QCOMPARE(DecodeFrameNumber(shot), 45);
+
+    // Closed: the window shows only its own painting again.
+    e.Close();
+    shot = h.front.grab().toImage();
+    QCOMPARE(QColor(shot.pixel(320, 240)), QColor(0, 200, 0));
+}
+
+// ---------------------------------------------------------------------------
+// bad input
+
+void TestVideoMgr::missingFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("avi") << "nothing-here.avi";
+    QTest::newRow("mp4 name") << "REC_2014_05_21_09_00_00_F.MP4";
+}
+
+void TestVideoMgr::missingFile()
+{
+    QFETCH(QString, name);
+    CEngineHarness h;
+    QVERIFY(!h.Open(Path(name)));
+    const auto boxes = m_platform.CallsOf("MessageBox");
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].text, QString("Error : Failed to Load File (0x80070002)"));
+    // The half-built graph goes with the next open or Close.
+    QVERIFY(h.Open(Path("one.avi")));
+    QVERIFY(WaitForFrame(h.engine.FrontRenderer(), [](int n) { return n == 0; }));
+}
+
+void TestVideoMgr::notH264_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("avi, MJPG handler") << "mjpg.avi" << "Error : Connection failed: AVI Splitter to Decoder (0x80040207)";
+    QTest::newRow("mp4, MPEG-4 part 2") << "REC_2014_05_21_10_00_00_F.MP4"
+                                         << "Error : Connection failed: Source to AVI Splitter (0x8004022f)";
+}
+
+void TestVideoMgr::notH264()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, failure);
+    if (!QFile::exists(Path(name))) {
+        if (name.endsWith(".avi")) {
+            AviOptions o;
+            o.durationSec = 1.0;
+            o.handler = "MJPG";
+            WriteAvi(name, o);
+        } else {
+            Mp4Options o;
+            o.durationSec = 1.0;
+            o.codec = TestVideoCodec::Mpeg4Part2;
+            WriteMp4(name, o);
+        }
+    }
+    CTraceCapture trace;
+    CEngineHarness h;
+    // Not read as MP4: the viewer's MP4 reader takes H.264 only.
+    QCOMPARE(CVideoMgr::RecordingKind(Path(name)), CVideoMgr::Kind::Avi);
+    QVERIFY(!h.Open(Path(name)));
+    QVERIFY2(trace.Contains(failure), qPrintable(trace.Lines().join('\n')));
+    QVERIFY(m_platform.CallsOf("MessageBox").isEmpty()); // connection failures are traced only
+    QVERIFY(h.engine.Close());
+}
+
+void TestVideoMgr::missingDecoderPlugin()
+{
+    GstRegistry* registry = gst_registry_get();
+    GstPluginFeature* feature = gst_registry_lookup_feature(registry, "avdec_h264");
+    QVERIFY(feature);
+    gst_registry_remove_feature(registry, feature);
+    CTraceCapture trace;
+    CEngineHarness h;
+    const bool opened = h.Open(Path("one.avi"));
+    gst_registry_add_feature(registry, feature); // takes the reference back
+    QVERIFY(!opened);
+    QVERIFY(trace.Contains("CreateObject : LoadLibrary [avdec_h264] Failed."));
+    const auto boxes = m_platform.CallsOf("MessageBox");
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes[0].text, QString("Error : Failed to Create Filter 'NV Video Decoder Sub' (0x80004005)"));
+    // With the plug-in back, the same engine opens the recording.
+    QVERIFY(h.Open(Path("one.avi")));
+    QVERIFY(WaitForFrame(h.engine.FrontRenderer(), [](int n) { return n == 0; }));
+}
+
+void TestVideoMgr::truncatedRecordingsEnd_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("mp4");
+    QTest::newRow("avi cut at 60%") << "cut.avi" << false;
+    QTest::newRow("mp4 (moov first) cut at 60%") << "REC_2014_05_21_11_00_00_F.MP4" << true;
+}
+
+void TestVideoMgr::truncatedRecordingsEnd()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, mp4);
+    if (mp4) {
+        Mp4Options o;
+        o.durationSec = 4.0;
+        o.size = QSize(160, 96);
+        o.audio = true;
+        o.faststart = true;
+        WriteMp4(name, o);
+    } else {
+        AviOptions o;
+        o.durationSec = 4.0;
+        o.size = QSize(160, 96);
+        o.secondVideo = true;
+        o.secondSize = QSize(96, 64);
+        o.audio = true;
+        WriteAvi(name, o);
+    }
+    QFile f(Path(name));
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.resize(f.size() * 6 / 10));
+    f.close();
+
+    CEngineHarness h;
+    QVERIFY(h.Open(Path(name)));
+    CVideoMgr& e = h.engine;
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    e.Play();
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n >= 30; }));
+    QVERIFY(h.WaitComplete());
+    QCOMPARE(h.completes.size(), 1);
+    QCOMPARE(h.completes[0].state, int(STATE_STOP));
+}
+
+void TestVideoMgr::aviWithoutIndex()
+{
+    AviOptions o;
+    o.durationSec = 2.0;
+    o.size = QSize(160, 96);
+    o.secondVideo = true;
+    o.secondSize = QSize(96, 64);
+    o.audio = true;
+    WriteAvi("noindex.avi", o);
+    QFile f(Path("noindex.avi"));
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QByteArray bytes = f.readAll();
+    const qsizetype idx = bytes.lastIndexOf("idx1");
+    QVERIFY(idx > 0);
+    bytes.truncate(idx);
+    PutLe32(bytes, 4, uint32_t(bytes.size() - 8));
+    QVERIFY(f.resize(0));
+    QVERIFY(f.seek(0));
+    QCOMPARE(f.write(bytes), bytes.size());
+    f.close();
+
+    CEngineHarness h;
+    QVERIFY(h.Open(Path("noindex.avi")));
+    CVideoMgr& e = h.engine;
+    QCOMPARE(e.GetVideoTrackCount(), 2);
+    QVERIFY(!e.HasNoAudio());
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    e.SetPosition(50);
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 30; }));
+    e.Play();
+    QVERIFY(h.WaitComplete());
+    QVERIFY(FrameNumberOf(e.FrontRenderer()) < 0); // Close cleared the picture
+}
+
+void TestVideoMgr::corruptH264KeepsGuiAlive()
+{
+    AviOptions o;
+    o.durationSec = 4.0;
+    o.size = QSize(160, 96);
+    o.audio = true;
+    WriteAvi("corrupt.avi", o);
+    QFile f(Path("corrupt.avi"));
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QByteArray bytes = f.readAll();
+    // Scramble the middle of the media list (frame data and chunk headers alike).
+    quint32 x = 12345;
+    for (qsizetype i = bytes.size() / 4; i < bytes.size() * 3 / 4; i += 7) {
+        x = x * 1103515245u + 12345u;
+        bytes[i] = char(x >> 24);
+    }
+    QVERIFY(f.seek(0));
+    f.write(bytes);
+    f.close();
+
+    CEngineHarness h;
+    int ticks = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(20);
+    QVERIFY(h.Open(Path("corrupt.avi")));
+    h.engine.Play();
+    // Whatever the decoder makes of it, the recording ends and the GUI thread
+    // kept turning meanwhile.
+    QVERIFY(h.WaitComplete(30000));
+    QVERIFY(ticks > 0);
+    QCOMPARE(h.engine.GetState(), int(STATE_STOP));
+}
+
+void TestVideoMgr::longPath()
+{
+    QString folder = m_dir.path();
+    while (folder.size() < 300)
+        folder += QStringLiteral("/a-rather-long-folder-name-for-recordings");
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/REC_2014_05_21_13_45_30_F.MP4");
+    QVERIFY(path.size() > 260);
+    QVERIFY(QFile::copy(Path("REC_2014_05_21_13_45_30_F.MP4"), path));
+    QVERIFY(QFile::copy(Path("REC_2014_05_21_13_45_30_R.MP4"), folder + "/REC_2014_05_21_13_45_30_R.MP4"));
+    QVERIFY(QFile::copy(Path("one.avi"), folder + "/one.avi"));
+    CEngineHarness h;
+    QVERIFY(h.Open(path));
+    QCOMPARE(h.engine.GetVideoTrackCount(), 2);
+    QVERIFY(WaitForFrame(h.engine.RearRenderer(), [](int n) { return n == 0; }));
+    QVERIFY(h.Open(folder + "/one.avi"));
+    QVERIFY(WaitForFrame(h.engine.FrontRenderer(), [](int n) { return n == 0; }));
+}
+
+void TestVideoMgr::rearVanishes_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("deleted") << "deleted";
+    QTest::newRow("a folder in its place") << "folder";
+    QTest::newRow("garbage") << "garbage";
+}
+
+void TestVideoMgr::rearVanishes()
+{
+    QFETCH(QString, how);
+    const QString sub = m_dir.filePath("vanish-" + how);
+    QVERIFY(QDir().mkpath(sub));
+    const QString front = sub + "/REC_2014_05_21_13_45_30_F.MP4";
+    const QString rear = sub + "/REC_2014_05_21_13_45_30_R.MP4";
+    QVERIFY(QFile::copy(Path("REC_2014_05_21_13_45_30_F.MP4"), front));
+    QVERIFY(QFile::copy(Path("REC_2014_05_21_13_45_30_R.MP4"), rear));
+    // Paired while both were there; then the rear one goes.
+    QVERIFY(QFile::remove(rear));
+    if (how == "folder") {
+        QVERIFY(QDir().mkpath(rear));
+    } else if (how == "garbage") {
+        QFile g(rear);
+        QVERIFY(g.open(QIODevice::WriteOnly));
+        g.write(QByteArray(5000, 'x'));
+    }
+    CEngineHarness h;
+    QVERIFY(h.Open(front));
+    CVideoMgr& e = h.engine;
+    QCOMPARE(e.GetVideoTrackCount(), 1);
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    e.Play();
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n >= 30; }));
+    QVERIFY(h.completes.isEmpty()); // an error of the left-out partner ends nothing
+    QVERIFY(h.WaitComplete());
+    QVERIFY(m_platform.CallsOf("MessageBox").isEmpty());
+}
+
+QTEST_MAIN(TestVideoMgr)
+#include "tst_videomgr.moc"
