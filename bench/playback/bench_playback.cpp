@@ -1,0 +1,373 @@
+// Playback benchmark: a generated dual-stream recording (1080p30 front,
+// 720p30 rear, audio) through CVideoMgr, against the same file through a
+// plain GStreamer pipeline with fake sinks (in-process), gst-launch-1.0 and
+// FFmpeg (external processes) in the same run. Prints figures; judges nothing.
+//
+//   bench_playback [--seconds N] [--keep DIR] [--file PATH]
+#include "EngineIds.h"
+#include "MediaWriters.h"
+#include "TestPicture.h"
+#include "VideoMgr.h"
+#include "VideoRenderer.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QWidget>
+
+#include <gst/gst.h>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+double CpuSecondsSelf()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+double CpuSecondsChildren()
+{
+    rusage ru{};
+    getrusage(RUSAGE_CHILDREN, &ru);
+    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+}
+
+double Median(std::vector<double> v)
+{
+    if (v.empty())
+        return -1;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void Row(const char* what, const char* ours, double a, const char* unit, const char* base = nullptr, double b = -1)
+{
+    if (base)
+        std::printf("  %-44s %-8s %9.2f %-6s | %-22s %9.2f %s\n", what, ours, a, unit, base, b, unit);
+    else
+        std::printf("  %-44s %-8s %9.2f %s\n", what, ours, a, unit);
+    std::fflush(stdout);
+}
+
+// --- the engine ------------------------------------------------------------
+
+struct EngineFigures {
+    double openMs = -1;
+    double openCallMs = -1;
+    double seekMs = -1;
+    int seekMisses = 0;
+    double cpuPerSecond1x = -1;
+    double framesPerSecond1x = -1;
+    double achieved4x = -1;
+    double framesPerSecond4x = -1;
+};
+
+EngineFigures MeasureEngine(const QString& path, double playSeconds)
+{
+    EngineFigures f;
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("bench_playback"));
+    auto* layout = new QHBoxLayout(&window);
+    auto* front = new QWidget;
+    auto* rear = new QWidget;
+    front->setMinimumSize(640, 360);
+    rear->setMinimumSize(320, 180);
+    layout->addWidget(front, 2);
+    layout->addWidget(rear, 1);
+    window.resize(990, 380);
+    window.show(); // painting is part of the cost
+    QTest::qWait(50);
+
+    CVideoMgr engine;
+    QObject notify;
+    engine.SetNotifyWindow(&notify);
+    engine.SetVideoWindows(front, rear);
+    QObject::connect(&engine, &CVideoMgr::NotifyMessage, &notify, [&](unsigned m, quintptr, qintptr) {
+        if (m == Engine::kMsgGraphNotify)
+            engine.HandleGraphEvent();
+    });
+
+    // Open to first pictures (both renderers), five times.
+    std::vector<double> opens;
+    std::vector<double> calls;
+    for (int i = 0; i < 5; ++i) {
+        engine.Close();
+        QElapsedTimer t;
+        t.start();
+        if (!engine.OnMovieOpen(path, false)) {
+            std::printf("  open failed\n");
+            return f;
+        }
+        calls.push_back(double(t.nsecsElapsed()) / 1e6);
+        engine.ResetSize(true);
+        (void)QTest::qWaitFor([&] { return engine.FrontRenderer()->FrameCount() > 0 && engine.RearRenderer()->FrameCount() > 0; },
+                        10000);
+        opens.push_back(double(t.nsecsElapsed()) / 1e6);
+        // Let the renderers' frame counts restart from a clean open next time.
+        QTest::qWait(20);
+    }
+    f.openMs = Median(opens);
+    f.openCallMs = Median(calls);
+
+    // Seek to a new picture, paused: until both pictures show the target frame.
+    const int fps = 30;
+    const int64_t duration = engine.GetDurationUnits();
+    std::vector<double> seeks;
+    for (int percent : {37, 81, 12, 64, 93, 5, 50, 27, 71, 44}) {
+        const int64_t target = duration * percent / 100;
+        const int expected = int(target * fps / Engine::kUnitsPerSecond);
+        QElapsedTimer t;
+        t.start();
+        engine.SetPosition(percent);
+        const bool ok = QTest::qWaitFor(
+            [&] {
+                auto a = engine.FrontRenderer()->CurrentFrame();
+                auto b = engine.RearRenderer()->CurrentFrame();
+                return a && b && DecodeFrameNumber(*a) == expected && DecodeFrameNumber(*b) == expected;
+            },
+            10000);
+        if (ok)
+            seeks.push_back(double(t.nsecsElapsed()) / 1e6);
+        else
+            ++f.seekMisses;
+    }
+    f.seekMs = Median(seeks);
+
+    // 1x: CPU time per second of playback.
+    engine.SetPosition(0);
+    QTest::qWait(200);
+    uint64_t frames0 = engine.FrontRenderer()->FrameCount() + engine.RearRenderer()->FrameCount();
+    double cpu0 = CpuSecondsSelf();
+    QElapsedTimer wall;
+    int64_t pos0 = engine.GetPositionUnits();
+    engine.Play();
+    wall.start();
+    QTest::qWait(int(playSeconds * 1000));
+    double elapsed = double(wall.nsecsElapsed()) / 1e9;
+    int64_t pos1 = engine.GetPositionUnits();
+    f.cpuPerSecond1x = (CpuSecondsSelf() - cpu0) / (double(pos1 - pos0) / Engine::kUnitsPerSecond);
+    f.framesPerSecond1x =
+        double(engine.FrontRenderer()->FrameCount() + engine.RearRenderer()->FrameCount() - frames0) / elapsed;
+
+    // 4x: achieved speed (stream seconds per wall second).
+    engine.Pause();
+    engine.SetPosition(0);
+    QTest::qWait(200);
+    engine.SetVideoSpeed(4.0f);
+    QTest::qWait(200);
+    pos0 = engine.GetPositionUnits();
+    frames0 = engine.FrontRenderer()->FrameCount() + engine.RearRenderer()->FrameCount();
+    engine.Play();
+    wall.restart();
+    const double window4x = std::min(playSeconds, (double(duration) / Engine::kUnitsPerSecond) / 4.0 - 0.5);
+    QTest::qWait(int(window4x * 1000));
+    elapsed = double(wall.nsecsElapsed()) / 1e9;
+    pos1 = engine.GetPositionUnits();
+    f.achieved4x = (double(pos1 - pos0) / Engine::kUnitsPerSecond) / elapsed;
+    f.framesPerSecond4x =
+        double(engine.FrontRenderer()->FrameCount() + engine.RearRenderer()->FrameCount() - frames0) / elapsed;
+    engine.Close();
+    return f;
+}
+
+// --- a plain GStreamer pipeline in this process ----------------------------
+
+QString PlainPipeline(const QString& path, bool sync)
+{
+    const QString s = sync ? QStringLiteral("true") : QStringLiteral("false");
+    return QStringLiteral("filesrc location=\"%1\" ! avidemux name=d "
+                          "d.video_0 ! queue ! h264parse ! avdec_h264 ! videoconvert ! video/x-raw,format=BGRx ! "
+                          "fakesink name=v0 sync=%2 "
+                          "d.video_1 ! queue ! h264parse ! avdec_h264 ! videoconvert ! video/x-raw,format=BGRx ! "
+                          "fakesink name=v1 sync=%2 "
+                          "d.audio_0 ! queue ! decodebin ! audioconvert ! audioresample ! fakesink sync=%2")
+        .arg(path, s);
+}
+
+struct PlainFigures {
+    double openMs = -1;
+    double seekMs = -1;
+    double cpuPerSecond1x = -1;
+};
+
+bool WaitAsyncDone(GstElement* pipeline, int timeoutMs)
+{
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* m = gst_bus_timed_pop_filtered(bus, GstClockTime(timeoutMs) * GST_MSECOND,
+                                               GstMessageType(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR));
+    const bool ok = m && GST_MESSAGE_TYPE(m) == GST_MESSAGE_ASYNC_DONE;
+    if (m)
+        gst_message_unref(m);
+    gst_object_unref(bus);
+    return ok;
+}
+
+PlainFigures MeasurePlain(const QString& path, double playSeconds)
+{
+    PlainFigures f;
+    std::vector<double> opens;
+    GstElement* pipeline = nullptr;
+    for (int i = 0; i < 5; ++i) {
+        if (pipeline) {
+            gst_element_set_state(pipeline, GST_STATE_NULL);
+            gst_object_unref(pipeline);
+        }
+        QElapsedTimer t;
+        t.start();
+        pipeline = gst_parse_launch(PlainPipeline(path, true).toUtf8().constData(), nullptr);
+        gst_element_set_state(pipeline, GST_STATE_PAUSED);
+        if (!WaitAsyncDone(pipeline, 10000)) {
+            std::printf("  plain pipeline does not pre-roll\n");
+            break;
+        }
+        opens.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    f.openMs = Median(opens);
+    gint64 duration = 0;
+    gst_element_query_duration(pipeline, GST_FORMAT_TIME, &duration);
+    std::vector<double> seeks;
+    for (int percent : {37, 81, 12, 64, 93, 5, 50, 27, 71, 44}) {
+        QElapsedTimer t;
+        t.start();
+        gst_element_seek_simple(pipeline, GST_FORMAT_TIME, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                                duration * percent / 100);
+        if (WaitAsyncDone(pipeline, 10000))
+            seeks.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    f.seekMs = Median(seeks);
+    gst_element_seek_simple(pipeline, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, 0);
+    WaitAsyncDone(pipeline, 10000);
+    const double cpu0 = CpuSecondsSelf();
+    gint64 p0 = 0, p1 = 0;
+    gst_element_query_position(pipeline, GST_FORMAT_TIME, &p0);
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    QTest::qWait(int(playSeconds * 1000));
+    gst_element_query_position(pipeline, GST_FORMAT_TIME, &p1);
+    f.cpuPerSecond1x = (CpuSecondsSelf() - cpu0) / (double(p1 - p0) / 1e9);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return f;
+}
+
+// --- external tools ----------------------------------------------------------
+
+// CPU seconds of the child per second of media, or -1.
+double ExternalCpuPerMediaSecond(const QString& program, const QStringList& args, double mediaSeconds,
+                                 double* wallSeconds)
+{
+    if (QStandardPaths::findExecutable(program).isEmpty())
+        return -1;
+    const double before = CpuSecondsChildren();
+    QElapsedTimer t;
+    t.start();
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    if (!p.waitForFinished(600000) || p.exitCode() != 0)
+        return -1;
+    if (wallSeconds)
+        *wallSeconds = double(t.nsecsElapsed()) / 1e9;
+    return (CpuSecondsChildren() - before) / mediaSeconds;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCommandLineParser cl;
+    cl.addHelpOption();
+    QCommandLineOption secondsOpt("seconds", "Length of the generated recording (s).", "N", "20");
+    QCommandLineOption keepOpt("keep", "Write the recording into DIR and keep it.", "DIR");
+    QCommandLineOption fileOpt("file", "Use this dual-stream AVI instead of generating one.", "PATH");
+    cl.addOptions({secondsOpt, keepOpt, fileOpt});
+    cl.process(app);
+    gst_init(nullptr, nullptr);
+
+    const double seconds = std::max(8.0, cl.value(secondsOpt).toDouble());
+    QTemporaryDir tmp;
+    QString dir = cl.isSet(keepOpt) ? cl.value(keepOpt) : tmp.path();
+    QDir().mkpath(dir);
+    QString path = cl.value(fileOpt);
+    if (path.isEmpty()) {
+        path = QDir(dir).filePath(QStringLiteral("bench_dual_1080p_720p.avi"));
+        if (!QFileInfo::exists(path)) {
+            AviOptions o;
+            o.durationSec = seconds;
+            o.fps = 30;
+            o.size = QSize(1920, 1080);
+            o.videoKbps = 8000;
+            o.secondVideo = true;
+            o.secondSize = QSize(1280, 720);
+            o.secondVideoKbps = 4000;
+            o.audio = true;
+            QElapsedTimer t;
+            t.start();
+            QString error;
+            if (!WriteTestAvi(path, o, &error)) {
+                std::printf("cannot write the recording: %s\n", qPrintable(error));
+                return 1;
+            }
+            std::printf("generated %s (%.1f MB) in %.1f s\n", qPrintable(path), QFileInfo(path).size() / 1e6,
+                        double(t.elapsed()) / 1000.0);
+        }
+    }
+    const double playSeconds = std::min(8.0, seconds / 2);
+    std::printf("recording: %s, %.0f s, 1080p30 front + 720p30 rear + PCM audio; %d CPUs; QPA %s\n",
+                qPrintable(QFileInfo(path).fileName()), seconds, QThread::idealThreadCount(),
+                qPrintable(QGuiApplication::platformName()));
+
+    const EngineFigures e = MeasureEngine(path, playSeconds);
+    const PlainFigures p = MeasurePlain(path, playSeconds);
+
+    double ffWall = -1;
+    const double ffCpu = ExternalCpuPerMediaSecond(
+        QStringLiteral("ffmpeg"), {"-v", "error", "-nostdin", "-i", path, "-map", "0:v:0", "-map", "0:v:1", "-map", "0:a",
+                                   "-f", "null", "-"},
+        seconds, &ffWall);
+    double glWall = -1;
+    const double glCpu = ExternalCpuPerMediaSecond(
+        QStringLiteral("gst-launch-1.0"), QProcess::splitCommand("-q " + PlainPipeline(path, false)), seconds, &glWall);
+
+    std::printf("\nCVideoMgr (ours) vs baseline, same file, same run\n");
+    Row("open to first pictures (median of 5)", "ours", e.openMs, "ms", "plain pipeline", p.openMs);
+    Row("  of which OnMovieOpen returns after", "ours", e.openCallMs, "ms");
+    Row("seek to new pictures, paused (median of 10)", "ours", e.seekMs, "ms", "plain pipeline", p.seekMs);
+    if (e.seekMisses)
+        std::printf("  (%d seeks did not show the expected frame within 10 s)\n", e.seekMisses);
+    Row("CPU time per second of playback at 1x", "ours", e.cpuPerSecond1x * 1000, "ms", "plain pipeline",
+        p.cpuPerSecond1x * 1000);
+    Row("pictures presented per second at 1x (both)", "ours", e.framesPerSecond1x, "fps");
+    Row("achieved speed at 4x", "ours", e.achieved4x, "x");
+    Row("pictures presented per second at 4x (both)", "ours", e.framesPerSecond4x, "fps");
+    std::printf("\ndecode-only baselines (as fast as possible, whole file):\n");
+    if (ffCpu >= 0)
+        std::printf("  %-44s %9.2f ms CPU per media second, %.2fx real time\n", "ffmpeg -i f -f null -", ffCpu * 1000,
+                    seconds / ffWall);
+    else
+        std::printf("  ffmpeg not available\n");
+    if (glCpu >= 0)
+        std::printf("  %-44s %9.2f ms CPU per media second, %.2fx real time\n", "gst-launch-1.0 ... ! fakesink sync=false",
+                    glCpu * 1000, seconds / glWall);
+    else
+        std::printf("  gst-launch-1.0 not available\n");
+    return 0;
+}
