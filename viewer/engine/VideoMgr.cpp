@@ -6,7 +6,7 @@
 #include "Components.h"
 #include "GstSupport.h"
 #include "Mp4DualSource.h"
-#include "Mp4Probe.h"
+#include "Mp4Text.h"
 #include "Platform.h"
 #include "TraceLog.h"
 #include "VideoRenderer.h"
@@ -116,7 +116,7 @@ void CVideoMgr::SetNotifyWindow(QObject* window)
 
 CVideoMgr::Kind CVideoMgr::RecordingKind(const QString& path)
 {
-    return IsMp4Recording(path) ? Kind::Mp4 : Kind::Avi;
+    return Telemetry::IsMp4Recording(path) ? Kind::Mp4 : Kind::Avi;
 }
 
 void CVideoMgr::ReportError(const QString& text, HRESULT code, bool show)
