@@ -18,18 +18,25 @@ CFullDemuxResult FullDemux(const QString& path)
         return result;
     result.opened = true;
     int text = -1;
+    QList<int> subtitleSlot(int(fmt->nb_streams), -1);
     for (unsigned i = 0; i < fmt->nb_streams; ++i) {
+        result.codecNames << QByteArray(avcodec_get_name(fmt->streams[i]->codecpar->codec_id));
         if (fmt->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE) {
-            text = int(i);
-            break;
+            if (text < 0)
+                text = int(i);
+            subtitleSlot[int(i)] = int(result.subtitlePackets.size());
+            result.subtitlePackets.append(QList<QByteArray>());
         }
     }
     AVPacket* pkt = av_packet_alloc();
     while (av_read_frame(fmt, pkt) >= 0) {
         ++result.packetCount;
         result.packetBytes += pkt->size;
+        const QByteArray data(reinterpret_cast<const char*>(pkt->data), pkt->size);
         if (pkt->stream_index == text)
-            result.textPackets.append(QByteArray(reinterpret_cast<const char*>(pkt->data), pkt->size));
+            result.textPackets.append(data);
+        if (pkt->stream_index >= 0 && pkt->stream_index < int(subtitleSlot.size()) && subtitleSlot[pkt->stream_index] >= 0)
+            result.subtitlePackets[subtitleSlot[pkt->stream_index]].append(data);
         av_packet_unref(pkt);
     }
     av_packet_free(&pkt);

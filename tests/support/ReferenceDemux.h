@@ -10,6 +10,8 @@
 struct CFullDemuxResult {
     bool opened = false;
     QList<QByteArray> textPackets; // packets of the first subtitle stream, in read order
+    QList<QList<QByteArray>> subtitlePackets; // packets of every subtitle stream, in stream order
+    QList<QByteArray> codecNames;  // of every stream, in stream order (FFmpeg's names)
     qint64 packetCount = 0;        // packets of all streams
     qint64 packetBytes = 0;        // their payload bytes
 };

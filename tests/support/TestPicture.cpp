@@ -282,7 +282,7 @@ int DecodeFrameNumber(const QImage& picture)
         for (int c = 0; c < 4; ++c) {
             const double m = MeanLuma(img, kGridLeft + (c + 0.3) * kCellW, kGridTop + (r + 0.3) * kCellH,
                                       kGridLeft + (c + 0.7) * kCellW, kGridTop + (r + 0.7) * kCellH);
-            if (m < 0.0 || (m > 96.0 && m < 160.0))
+            if (m < 0.0 || (m > 80.0 && m < 176.0))
                 return -1;
             code = (code << 1) | (m >= 128.0 ? 1u : 0u);
         }
