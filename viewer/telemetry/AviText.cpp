@@ -84,21 +84,28 @@ void ExtractAviText(IByteReader& file, const QString& path, CTextData& textData)
             textOffsets.push_back(ReadLe32(entry + 8));
     }
 
+    // Text chunks lie scattered between the pictures: ask for all of them at
+    // once, so a cold file is fetched in parallel rather than seek by seek.
+    for (uint32_t offset : textOffsets)
+        file.WillRead(base + int64_t(offset), kChunkHeaderSize + kMaxTextChunk);
+
     const int total = static_cast<int>(std::min<size_t>(textOffsets.size(), INT32_MAX));
-    std::array<char, kMaxTextChunk> payload{};
+    // Header and the largest valid payload in one read; a shorter read near
+    // the end of the file still holds whatever it holds.
+    std::array<char, kChunkHeaderSize + kMaxTextChunk> chunkBytes{};
     for (int n = 0; n < total; ++n) {
         const int64_t chunk = base + int64_t(textOffsets[static_cast<size_t>(n)]);
-        char chunkHeader[kChunkHeaderSize];
-        if (!ReadExact(file, chunk, chunkHeader, kChunkHeaderSize))
+        const int64_t got = file.ReadAt(chunk, chunkBytes.data(), int64_t(chunkBytes.size()));
+        if (got < kChunkHeaderSize)
             continue; // past the end of the file: nothing to decode
-        const uint32_t size = ReadLe32(chunkHeader + 4);
+        const uint32_t size = ReadLe32(chunkBytes.data() + 4);
         if (size > kMaxTextChunk) {
             TraceLogF("ExtractText:  [%d/%d] * invalid chunk size = %u", n + 1, total, size);
             continue;
         }
-        if (!ReadExact(file, chunk + kChunkHeaderSize, payload.data(), size))
+        if (got < kChunkHeaderSize + int64_t(size))
             continue; // the file ends inside the payload
-        DecodePayload(payload.data(), size, textData);
+        DecodePayload(chunkBytes.data() + kChunkHeaderSize, size, textData);
     }
 
     TraceLogF("ExtractText: Elapsed Time: <%d ms> GSensor=%d, GPS=%d", static_cast<int>(clock.elapsed()),

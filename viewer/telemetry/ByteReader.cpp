@@ -4,6 +4,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 int64_t CMemoryByteReader::ReadAt(int64_t offset, char* out, int64_t length)
 {
     if (offset < 0 || length <= 0 || offset >= m_bytes.size())
@@ -30,10 +33,26 @@ int64_t CFileByteReader::ReadAt(int64_t offset, char* out, int64_t length)
 {
     if (!m_open || offset < 0 || length <= 0 || offset >= m_size)
         return 0;
-    if (!m_file.seek(offset))
-        return -1;
-    const int64_t n = m_file.read(out, std::min<int64_t>(length, m_size - offset));
-    if (n > 0)
-        m_bytesRead += n;
-    return n;
+    // One positioned read: no shared file position, one system call.
+    const size_t want = static_cast<size_t>(std::min<int64_t>(length, m_size - offset));
+    size_t done = 0;
+    while (done < want) {
+        const ssize_t n = ::pread(m_file.handle(), out + done, want - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return done > 0 ? static_cast<int64_t>(done) : -1;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    m_bytesRead += static_cast<int64_t>(done);
+    return static_cast<int64_t>(done);
+}
+
+void CFileByteReader::WillRead(int64_t offset, int64_t length)
+{
+    if (m_open && offset >= 0 && offset < m_size && length > 0)
+        ::posix_fadvise(m_file.handle(), offset, length, POSIX_FADV_WILLNEED);
 }

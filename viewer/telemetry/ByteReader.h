@@ -18,6 +18,9 @@ public:
     // Copies up to `length` bytes at `offset` into `out`; returns the number
     // copied (0 past the end or for a negative offset), or -1 on an I/O error.
     virtual int64_t ReadAt(int64_t offset, char* out, int64_t length) = 0;
+    // Tells the source that these ranges will be read soon, so a file can
+    // fetch them in parallel instead of one seek at a time. Optional.
+    virtual void WillRead(int64_t /*offset*/, int64_t /*length*/) {}
     // Total bytes handed out so far (for the benchmarks).
     int64_t BytesRead() const { return m_bytesRead; }
 
@@ -46,6 +49,7 @@ public:
     int ErrorCause() const { return m_errorCause; }
     int64_t Size() const override { return m_size; }
     int64_t ReadAt(int64_t offset, char* out, int64_t length) override;
+    void WillRead(int64_t offset, int64_t length) override;
 
 private:
     QFile m_file;
