@@ -1,37 +1,27 @@
 #include "SkinArt.h"
 
-#include <QFont>
-#include <QLinearGradient>
-#include <QPainter>
-
-namespace {
-const QColor kAccent(63, 168, 235);
-const QColor kLabel(218, 228, 236);
-const QColor kDark(34, 37, 39);
-
-QImage Splash()
+std::vector<SkinArtPicture> AllSkinPictures(QStringList* problems)
 {
-    QImage img(480, 320, QImage::Format_ARGB32_Premultiplied);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient g(0, 0, 0, 320);
-    g.setColorAt(0, QColor(46, 52, 58));
-    g.setColorAt(1, kDark);
-    p.fillRect(img.rect(), g);
-    p.setPen(kAccent);
-    QFont f(QStringLiteral("DejaVu Sans"), 36, QFont::Bold);
-    p.setFont(f);
-    p.drawText(QRect(0, 90, 480, 80), Qt::AlignCenter, QStringLiteral("Kestrav"));
-    p.setPen(kLabel);
-    p.setFont(QFont(QStringLiteral("DejaVu Sans"), 11));
-    p.drawText(QRect(0, 165, 480, 30), Qt::AlignCenter, QStringLiteral("Dash-camera recording viewer"));
-    return img;
-}
-} // namespace
+    SkinArtRegistry reg;
+    AddBrandArt(reg);
+    AddWindowArt(reg);
+    AddButtonArt(reg);
+    AddListArt(reg);
+    AddIndicatorArt(reg);
 
-std::vector<SkinArtPicture> AllSkinPictures()
-{
-    return {
-        {QStringLiteral("splash.png"), Splash},
-    };
+    std::vector<SkinArtPicture> pictures;
+    for (const SkinPictureSpec& spec : SkinPictureList()) {
+        auto it = reg.draw.find(spec.name);
+        if (it == reg.draw.end()) {
+            if (problems)
+                problems->append(QStringLiteral("no artwork for %1").arg(spec.name));
+            continue;
+        }
+        pictures.push_back({spec, it->second});
+        reg.draw.erase(it);
+    }
+    if (problems)
+        for (const auto& [name, fn] : reg.draw)
+            problems->append(QStringLiteral("artwork for unlisted picture %1").arg(name));
+    return pictures;
 }

@@ -1,5 +1,6 @@
 // Draws every skin picture into OUTDIR/PNG and writes OUTDIR/NvImageDll.qrc,
-// which maps each picture to /PNG/<UPPER-CASE NAME>.
+// which maps each picture to /PNG/<UPPER-CASE NAME>. Fails (exit code 1) when
+// the picture list and the artwork disagree or a picture has the wrong size.
 #include "SkinArt.h"
 
 #include <QDir>
@@ -16,7 +17,15 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: kestrav_skinart_gen OUTDIR\n");
         return 2;
     }
+    QStringList problems;
+    const std::vector<SkinArtPicture> pictures = AllSkinPictures(&problems);
+    for (const QString& problem : problems)
+        std::fprintf(stderr, "skin artwork: %s\n", qPrintable(problem));
+    if (!problems.isEmpty())
+        return 1;
+
     const QString outDir = QString::fromLocal8Bit(argv[1]);
+    QDir(outDir + QStringLiteral("/PNG")).removeRecursively();
     QDir().mkpath(outDir + QStringLiteral("/PNG"));
     QFile qrc(outDir + QStringLiteral("/NvImageDll.qrc"));
     if (!qrc.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
@@ -25,14 +34,20 @@ int main(int argc, char* argv[])
     }
     QTextStream qrcText(&qrc);
     qrcText << "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"/PNG\">\n";
-    for (const SkinArtPicture& pic : AllSkinPictures()) {
-        const QString file = QStringLiteral("PNG/") + pic.name;
-        const QImage img = pic.draw();
-        if (img.isNull() || !img.save(outDir + QLatin1Char('/') + file, "PNG")) {
-            std::fprintf(stderr, "cannot draw %s\n", qPrintable(pic.name));
+    for (const SkinArtPicture& pic : pictures) {
+        // Stored unpremultiplied, so that transparent pixels keep their colour.
+        const QImage img = pic.draw(pic.spec).convertToFormat(QImage::Format_ARGB32);
+        if (img.size() != SkinPictureFileSize(pic.spec)) {
+            std::fprintf(stderr, "%s: drawn at %dx%d, listed as %dx%d\n", qPrintable(pic.spec.name), img.width(),
+                         img.height(), SkinPictureFileSize(pic.spec).width(), SkinPictureFileSize(pic.spec).height());
             return 1;
         }
-        qrcText << "  <file alias=\"" << pic.name.toUpper() << "\">" << file << "</file>\n";
+        const QString file = QStringLiteral("PNG/") + pic.spec.name;
+        if (!img.save(outDir + QLatin1Char('/') + file, "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(pic.spec.name));
+            return 1;
+        }
+        qrcText << "  <file alias=\"" << pic.spec.name.toUpper() << "\">" << file << "</file>\n";
     }
     qrcText << "</qresource>\n</RCC>\n";
     return 0;
