@@ -51,6 +51,7 @@ public:
     bool Open(const QString& name)
     {
         RouteFfmpegLogToTrace();
+        AnnounceMovieBox();
         auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
         if (!buffer)
             return false;
@@ -104,6 +105,7 @@ public:
         // The demultiplexer then skips the other streams' data entirely.
         for (unsigned i = 0; i < m_format->nb_streams; ++i)
             m_format->streams[i]->discard = static_cast<int>(i) == text ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+        AnnounceSamples(m_format->streams[text]);
 
         AVPacket* packet = av_packet_alloc();
         if (!packet)
@@ -122,6 +124,66 @@ public:
     }
 
 private:
+    // The demultiplexer's first job is the movie box (moov), usually behind
+    // the media data at the end of the file. Walks the top-level boxes to
+    // find it and asks for it as a whole, so that it arrives in one fetch
+    // rather than buffer by buffer. Any other layout ends the walk at once.
+    void AnnounceMovieBox()
+    {
+        const int64_t size = m_file.Size();
+        int64_t at = 0;
+        for (int boxes = 0; boxes < 32 && at + 8 <= size; ++boxes) {
+            unsigned char header[16];
+            if (m_file.ReadAt(at, reinterpret_cast<char*>(header), 16) < 8)
+                return;
+            int64_t boxSize = int64_t(ReadBe32(header));
+            if (boxSize == 1 && at + 16 <= size)
+                boxSize = int64_t((uint64_t(ReadBe32(header + 8)) << 32) | ReadBe32(header + 12));
+            else if (boxSize == 0)
+                boxSize = size - at;
+            if (boxSize < 8)
+                return;
+            if (std::memcmp(header + 4, "moov", 4) == 0) {
+                m_file.WillRead(at, std::min(boxSize, size - at));
+                return;
+            }
+            if (boxSize > size - at)
+                return;
+            at += boxSize;
+        }
+    }
+
+    static uint32_t ReadBe32(const unsigned char* p)
+    {
+        return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+    }
+
+    // The header gave the text samples' places: ask for all of them at once,
+    // so that the file fetches them in parallel rather than one seek at a
+    // time. Each sample costs a buffer's worth of reading from its start.
+    void AnnounceSamples(AVStream* stream)
+    {
+        const int count = avformat_index_get_entries_count(stream);
+        int64_t from = -1;
+        int64_t to = -1;
+        for (int i = 0; i < count; ++i) {
+            const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
+            if (!entry || entry->pos < 0)
+                continue;
+            const int64_t end = entry->pos + std::max<int64_t>(entry->size, kIoBufferSize);
+            if (from >= 0 && entry->pos >= from && entry->pos <= to) {
+                to = std::max(to, end); // overlaps the range so far
+                continue;
+            }
+            if (from >= 0)
+                m_file.WillRead(from, to - from);
+            from = entry->pos;
+            to = end;
+        }
+        if (from >= 0)
+            m_file.WillRead(from, to - from);
+    }
+
     bool OverLimits() const { return m_clock.elapsed() > m_deadline || m_file.BytesRead() - m_startBytes > m_budget; }
 
     static int Read(void* opaque, uint8_t* buf, int size)
