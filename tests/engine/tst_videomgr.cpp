@@ -95,6 +95,8 @@ private slots:
     void zoomAndPanFollowTheSwap();
     void rendererPaintsIntoItsWindow();
 
+    void recordingKindByContent_data();
+    void recordingKindByContent();
     void missingFile_data();
     void missingFile();
     void notH264_data();
@@ -493,6 +495,14 @@ void TestVideoMgr::rateChanges()
     // Still playing forward, with the audio chain in place.
     const int before = FrameNumberOf(e.FrontRenderer());
     QVERIFY(WaitForFrame(e.FrontRenderer(), [&](int n) { return n > before + 30; }));
+    // Positions stay in stream time at any rate: paused, the position is the picture's time.
+    e.Pause();
+    QTest::qWait(200);
+    const int shown = FrameNumberOf(e.FrontRenderer());
+    const int64_t atPicture = int64_t(shown) * kUnitsPerSecond / 30;
+    QVERIFY2(qAbs(e.GetPositionUnits() - atPicture) <= kUnitsPerSecond / 15,
+             qPrintable(QString("position %1, picture %2").arg(e.GetPositionUnits()).arg(atPicture)));
+    e.Play();
     e.SetVideoSpeed(0.2f);
     QCOMPARE(e.GetAppliedRate(), double(0.2f));
     const int slow = FrameNumberOf(e.FrontRenderer());
@@ -760,6 +770,38 @@ void TestVideoMgr::rendererPaintsIntoItsWindow()
 // ---------------------------------------------------------------------------
 // bad input
 
+void TestVideoMgr::recordingKindByContent_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<int>("streams");
+    // The ".avi" test ignores case and never opens the file as MP4.
+    QTest::newRow("AVI upper case") << "two.avi" << "TWO.AVI" << true << 2;
+    QTest::newRow("MP4 named .Avi") << "REC_2014_05_21_14_00_00_F.MP4" << "mp4inside.Avi" << false << 0;
+    // Content decides for other names.
+    QTest::newRow("AVI named .mp4") << "one.avi" << "avi_inside.mp4" << true << 1;
+    QTest::newRow("MP4 named .bin") << "REC_2014_05_21_14_00_00_F.MP4" << "clip.bin" << true << 1;
+}
+
+void TestVideoMgr::recordingKindByContent()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, name);
+    QFETCH(bool, opens);
+    QFETCH(int, streams);
+    const QString sub = m_dir.filePath("kind");
+    QVERIFY(QDir().mkpath(sub));
+    const QString path = sub + "/" + name;
+    QFile::remove(path);
+    QVERIFY(QFile::copy(Path(source), path));
+    CEngineHarness h;
+    QCOMPARE(h.Open(path), opens);
+    QCOMPARE(h.engine.GetVideoTrackCount(), streams);
+    if (opens)
+        QVERIFY(WaitForFrame(h.engine.FrontRenderer(), [](int n) { return n == 0; }));
+}
+
 void TestVideoMgr::missingFile_data()
 {
     QTest::addColumn<QString>("name");
@@ -784,15 +826,18 @@ void TestVideoMgr::notH264_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("failure");
-    QTest::newRow("avi, MJPG handler") << "mjpg.avi" << "Error : Connection failed: AVI Splitter to Decoder (0x80040207)";
+    QTest::addColumn<int>("tracks"); // what the open found before the failure
+    QTest::newRow("avi, MJPG handler") << "mjpg.avi" << "Error : Connection failed: AVI Splitter to Decoder (0x80040207)"
+                                       << 1;
     QTest::newRow("mp4, MPEG-4 part 2") << "REC_2014_05_21_10_00_00_F.MP4"
-                                         << "Error : Connection failed: Source to AVI Splitter (0x8004022f)";
+                                         << "Error : Connection failed: Source to AVI Splitter (0x8004022f)" << 0;
 }
 
 void TestVideoMgr::notH264()
 {
     QFETCH(QString, name);
     QFETCH(QString, failure);
+    QFETCH(int, tracks);
     if (!QFile::exists(Path(name))) {
         if (name.endsWith(".avi")) {
             AviOptions o;
@@ -812,6 +857,7 @@ void TestVideoMgr::notH264()
     QCOMPARE(CVideoMgr::RecordingKind(Path(name)), CVideoMgr::Kind::Avi);
     QVERIFY(!h.Open(Path(name)));
     QVERIFY2(trace.Contains(failure), qPrintable(trace.Lines().join('\n')));
+    QCOMPARE(h.engine.GetVideoTrackCount(), tracks);
     QVERIFY(m_platform.CallsOf("MessageBox").isEmpty()); // connection failures are traced only
     QVERIFY(h.engine.Close());
 }
