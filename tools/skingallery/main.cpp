@@ -1,27 +1,469 @@
-// Skin gallery: every picture of the image library, stretched pictures at the
-// sizes the viewer uses, and the skinned controls in all their states.
+// Skin gallery: the skin at work and at rest. A mock-up of the main window
+// built from the real pictures and controls, the drop-down panels and the
+// full-screen overlays, every control in every state, and every picture of
+// the image library (stretched pictures at the sizes the viewer uses).
+//
+//   kestrav_skingallery                    opens the gallery window
+//   kestrav_skingallery --screenshot FILE  saves it as a PNG and quits
+#include "PeWriter.h"
+#include "RButton.h"
+#include "RImageNum.h"
+#include "RStaticText.h"
+#include "SkinBalloonTip.h"
+#include "SkinBlit.h"
 #include "SkinImage.h"
 #include "SkinPictureList.h"
+#include "SkinText.h"
+#include "TButton.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCommandLineParser>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QResource>
 #include <QScrollArea>
-#include <QWidget>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <memory>
 
 namespace {
-const QColor kPage(24, 27, 31);
-const QColor kCaption(140, 169, 188);
+const QColor kPage(19, 21, 25);
+const QColor kHeading(218, 228, 236);
+const QColor kNote(120, 138, 156);
+const QColor kAccent(63, 168, 235);
+constexpr int kCanvasWidth = 1900;
 
-// The canvas: pictures laid out in rows.
-class CPictureSheet : public QWidget
+CSkinImage* Skin() { return CSkinImage::GetInstance(); }
+
+// A surface with one picture drawn plain or stretched.
+QImage Picture(const QString& name, QSize size = QSize())
+{
+    CSkinSurface s;
+    if (size.isEmpty()) {
+        SkinRect r;
+        Skin()->GetImageSize(name, &r);
+        size = QSize(r.Width(), r.Height());
+    }
+    if (!s.Create(size.width(), size.height()))
+        return QImage();
+    if (name.endsWith(QLatin1String(".9.png")) || name.startsWith(QLatin1String("btn_menu")))
+        Skin()->DrawNinePatch(s, name);
+    else
+        Skin()->DrawImage(s, name);
+    return s.GetImage();
+}
+
+void Blend(QImage& target, const QImage& picture, QPoint at)
+{
+    SkinBlit::AlphaBlend(target, at.x(), at.y(), picture.width(), picture.height(), picture, 0, 0);
+}
+
+void Text(QPainter& p, const QRect& box, const QString& text, const QColor& colour, int cell, int flags = Qt::AlignLeft | Qt::AlignVCenter,
+          int weight = QFont::Normal)
+{
+    p.save();
+    p.setFont(MakeSkinFont(cell, weight));
+    p.setPen(colour);
+    p.drawText(box, flags, text);
+    p.restore();
+}
+
+// Puts a button into a state the way the pointer would.
+void DriveState(CSkinButton* button, int state)
+{
+    const QPointF centre(button->width() / 2.0, button->height() / 2.0);
+    const QPointF global = button->mapToGlobal(centre);
+    if (state == CSkinButton::StateOver || state == CSkinButton::StatePressed) {
+        QMouseEvent move(QEvent::MouseMove, centre, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(button, &move);
+    }
+    if (state == CSkinButton::StatePressed) {
+        QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(button, &press);
+    }
+    if (state == CSkinButton::StateSelected)
+        button->SetCheck(true);
+    if (state == CSkinButton::StateDisabled)
+        button->setEnabled(false);
+}
+
+SkinTextStyle Caption(const QString& text, int height, QColor normal = QColor(140, 169, 188))
+{
+    SkinTextStyle s;
+    s.text = text;
+    s.normalColor = normal;
+    s.disabledColor = QColor(64, 68, 71);
+    s.overColor = Qt::white;
+    s.pressColor = Qt::white;
+    s.fontHeight = height;
+    s.align = 1;
+    return s;
+}
+
+// ------------------------------------------------------------------------
+// The main window at its initial size, composed as the viewer composes it.
+class CMockMainWindow : public QWidget
 {
 public:
-    CPictureSheet()
+    static constexpr int W = 965, H = 711;
+
+    explicit CMockMainWindow(QWidget* parent) : QWidget(parent)
     {
-        setAutoFillBackground(false);
-        Layout();
+        resize(W, H);
+        BuildBackground();
+        CreateControls();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.drawImage(0, 0, m_background.GetImage());
+        // Plain statics (their colours as the window gives them).
+        Text(p, QRect(7, 83, 61, 17), QStringLiteral("Front"), QColor(218, 228, 236), 15);
+        Text(p, QRect(W - 288, 83, 65, 17), QStringLiteral("Rear"), QColor(218, 228, 236), 15);
+        Text(p, QRect(W - 288, 360, 40, 15), QStringLiteral("Map"), QColor(218, 228, 236), 15);
+        Text(p, QRect(W - 315, 397, 200, 17), QStringLiteral("Play List"), QColor(218, 228, 236), 15);
+        Text(p, QRect(13, H - 228, 70, 15), QStringLiteral("00:01:23 /"), QColor(63, 168, 235), 14);
+        Text(p, QRect(77, H - 228, 70, 15), QStringLiteral("00:04:10"), QColor(162, 172, 185), 14);
+        Text(p, QRect(W - 114, H - 16, 91, 16), QStringLiteral("Ver 1.0.0.00"), QColor(182, 199, 215), 13,
+             Qt::AlignRight | Qt::AlignVCenter);
+    }
+
+private:
+    void BuildBackground()
+    {
+        m_background.Create(W, H);
+        QImage& bg = m_background.GetImage();
+        bg.fill(Qt::white);
+        Blend(bg, Picture("bg.9.png", QSize(W, H)), QPoint(0, 0));
+        Blend(bg, Picture("gps_bg.9.png", QSize(W - 496, 92)), QPoint(8, H - 122));
+        const QImage car = Picture("carinfo_bg.9.png", QSize(W - 818, 92));
+        SkinBlit::AlphaBlend(bg, W - 478, H - 122, 147, 92, car, 0, 0);
+        // The pictures in their areas: front idle picture, rear idle picture.
+        QPainter p(&bg);
+        p.drawImage(QRect(2, 109, 640, 360), Picture("view_front.png"));
+        const QImage title = Picture("view_title.png");
+        p.drawImage(QPoint(2 + 320 - 83, 109 + 180 - 22), title);
+        p.drawImage(QRect(643, 109, 320, 240), Picture("view_rear.png"));
+        // Area frames.
+        p.setPen(Qt::black);
+        p.drawLine(0, 108, 0, 469);
+        p.drawLine(0, 469, 642, 469);
+        p.drawLine(642, 108, 642, 469);
+        p.drawLine(1, 108, 1, 469);
+        p.drawLine(642, 108, 963, 108);
+        p.drawLine(963, 108, 963, 350);
+        p.end();
+        Blend(bg, Picture("bg_title.9.png", QSize(W - 323, 37)), QPoint(1, 71));
+        const QImage right = Picture("bg_title_right.9.png", QSize(322, 37));
+        for (int y : {71, 349, 386})
+            Blend(bg, right, QPoint(W - 323, y));
+        // Title badges: brand button width 96 -> model badge at 121, device icon after it.
+        Blend(bg, Picture("bi_cmv550view.png"), QPoint(121, 19 - 9));
+        Blend(bg, Picture("ic_blackbox.png"), QPoint(121 + 6 + 105, 19 - 12));
+        Blend(bg, Picture("ic_expand.png"), QPoint(W - 18, H - 18));
+        // Position slider at 40 %, speed gauge at 87 km/h, acceleration graph.
+        QPainter q(&bg);
+        q.drawImage(QPoint(0, H - 242), Picture("progress_bg.9.png", QSize(643, 7)));
+        q.drawImage(QPoint(0, H - 242), Picture("progress_bar.9.png", QSize(257, 7)));
+        q.drawImage(QPoint(253, H - 242), Picture("progress_point.png"));
+        q.drawImage(QPoint(14, H - 42), Picture("speed_gauge_no.png"));
+        q.drawImage(QPoint(14, H - 42), Picture("speed_gauge_full.png").copy(0, 0, 135 * 87 / 200, 8));
+        DrawGraph(q, QRect(220, H - 115, 254, 78));
+        // Vehicle signal panel: left signal on, brake on.
+        const QPoint panel(487, H - 89);
+        q.drawImage(panel + QPoint(10, 7), Picture("ic_turnsignal_left_on.png"));
+        q.drawImage(panel + QPoint(45, 7), Picture("ic_turnsignal_right_off.png"));
+        q.drawImage(panel + QPoint(85, 7), Picture("ic_brake_on.png"));
+        q.setPen(QColor(61, 62, 70));
+        q.drawLine(panel + QPoint(78, 5), panel + QPoint(78, 51));
+        q.drawLine(panel + QPoint(79, 5), panel + QPoint(79, 51));
+        DrawList(q, QRect(W - 323, 470, 322, 220));
+    }
+
+    static void DrawGraph(QPainter& q, const QRect& r)
+    {
+        q.save();
+        q.translate(r.topLeft());
+        q.setPen(QColor(58, 60, 67));
+        for (int i = 0; i <= 13; ++i)
+            q.drawLine(0, 6 * i, r.width(), 6 * i);
+        q.drawLine(0, 77, r.width(), 77);
+        const QColor colours[3] = {QColor(0, 255, 0), QColor(255, 0, 0), QColor(0, 0, 255)};
+        for (int axis = 0; axis < 3; ++axis) {
+            QPainterPath path;
+            path.moveTo(0, r.height() / 2);
+            for (int k = 0; k < 121; ++k) {
+                const double t = k / 120.0;
+                const double v = axis == 2 ? 128 + 30 * std::sin(t * 19) : (axis == 0 ? 60 : 35) * std::sin(t * (7 + axis * 5) + axis) * (1 - t * 0.5);
+                path.lineTo(int(t * r.width()), int(r.height() / 2 - v * (r.height() / 2.0) / 512));
+            }
+            q.setPen(colours[axis]);
+            q.drawPath(path);
+        }
+        q.setPen(QColor(255, 138, 72));
+        q.drawLine(int(r.width() * 0.4), 0, int(r.width() * 0.4), r.height());
+        q.restore();
+    }
+
+    void DrawList(QPainter& q, const QRect& area)
+    {
+        struct Row {
+            const char* name;
+            const char* size;
+            int role;
+            bool playing;
+            bool focused;
+        };
+        const Row rows[] = {
+            {"20240312_081522_F.AVI", "58.21mb", 1, false, false}, {"20240312_081522_R.AVI", "31.07mb", 2, false, false},
+            {"20240312_082522_F.AVI", "58.40mb", 1, true, false},  {"20240312_082522_R.AVI", "30.95mb", 2, false, false},
+            {"20240312_083522_F.AVI", "57.88mb", 0, false, true},  {"20240312_084522_F.AVI", "58.02mb", 0, false, false},
+            {"20240312_085522_F.AVI", "58.33mb", 0, false, false}, {"20240312_090522_F.AVI", "21.50mb", 0, false, false},
+            {"20240312_091012_F.AVI", "58.19mb", 0, false, false}, {"20240312_092012_F.AVI", "58.27mb", 0, false, false},
+            {"20240312_093012_F.AVI", "12.64mb", 0, false, false},
+        };
+        const QImage nameBg[3] = {Picture("bg_list01.9.png", QSize(224, 20)), Picture("bg_list02.9.png", QSize(224, 20)),
+                                  Picture("bg_list_over.9.png", QSize(224, 20))};
+        const QImage sizeBg[3] = {Picture("bg_list01.9.png", QSize(83, 20)), Picture("bg_list02.9.png", QSize(83, 20)),
+                                  Picture("bg_list_over.9.png", QSize(83, 20))};
+        for (int i = 0; i < 11; ++i) {
+            const Row& row = rows[i];
+            const int kind = row.focused ? 2 : (i % 2 == 0 ? 0 : 1);
+            const QPoint at = area.topLeft() + QPoint(0, 20 * i);
+            q.drawImage(at, nameBg[kind]);
+            q.drawImage(at + QPoint(224, 0), sizeBg[kind]);
+            QColor colour(163, 183, 203);
+            if (row.focused)
+                colour = Qt::white;
+            else if (row.playing)
+                colour = QColor(63, 168, 235);
+            if (row.playing)
+                q.drawImage(at + QPoint(6, 8), Picture("ic_nowplaying.png", QSize(4, 7)));
+            if (row.role)
+                q.drawImage(at + QPoint(11, 0), Picture(row.role == 1 ? "ic_front_link.png" : "ic_rear_link.png", QSize(7, 20)));
+            Text(q, QRect(at + QPoint(21, 0), QSize(200, 20)), row.name, colour, 12);
+            Text(q, QRect(at + QPoint(245, 0), QSize(60, 20)), row.size, colour, 12);
+        }
+        // Scroll bar: track, arrows, thumb.
+        const QPoint bar = area.topLeft() + QPoint(area.width() - 15, 0);
+        q.drawImage(QRect(bar, QSize(15, area.height())), Picture("scroll_bg.9.png", QSize(15, 222)));
+        q.drawImage(bar + QPoint(1, 0), Picture("scroll_btn_up_normal.png"));
+        q.drawImage(bar + QPoint(1, area.height() - 13), Picture("scroll_btn_down_normal.png"));
+        CSkinSurface top, mid, bottom;
+        Skin()->LoadVerticalThreeSlice("scroll_handler_normal.9.png", top, mid, bottom);
+        const int thumbTop = 13 + 40, thumbLength = 70;
+        q.drawImage(bar + QPoint(2, thumbTop), top.GetImage());
+        const int middle = thumbLength - top.GetHeight() - (bottom.GetHeight() - 2);
+        q.drawImage(QRect(bar + QPoint(2, thumbTop + top.GetHeight()), QSize(13, middle)), mid.GetImage());
+        q.drawImage(bar + QPoint(2, thumbTop + top.GetHeight() + middle), bottom.GetImage());
+    }
+
+    CRButton* Button(int id, QRect r, const char* n, const char* o, const char* pr, const char* dis = "")
+    {
+        auto* b = new CRButton(this, id);
+        b->setGeometry(r);
+        b->SetImages(n, o, pr, &m_background, dis);
+        return b;
+    }
+
+    void CreateControls()
+    {
+        Button(1001, QRect(W - 45, 0, 29, 36), "btn_close_nor.png", "btn_close_over.png", "btn_close_press.png");
+        Button(1002, QRect(W - 103, 0, 29, 36), "btn_minimum_nor.png", "btn_minimum_over.png", "btn_minimum_press.png");
+        Button(1003, QRect(W - 74, 0, 29, 36), "btn_full_nor.png", "btn_full_over.png", "btn_full_press.png");
+        Button(1306, QRect(10, 6, 96, 26), "bi_orvia.png", "bi_orvia_over.png", "bi_orvia_press.png");
+        const QFont menuFont = MakeSkinFont(14);
+        const int fileWidth = QFontMetrics(menuFont).horizontalAdvance(QStringLiteral("File")) + 27;
+        const int settingsWidth = QFontMetrics(menuFont).horizontalAdvance(QStringLiteral("Settings")) + 35;
+        auto* file = new CRButton(this, 1004);
+        file->setGeometry(6, 42, fileWidth, 27);
+        SkinTextStyle fileStyle = Caption(QStringLiteral("File"), 14);
+        file->SetNinePatchImages("btn_menu_nor.png", "btn_menu_over.png", "btn_menu_press.png", &m_background, &fileStyle,
+                                 "btn_menu_dis.png");
+        auto* settings = new CRButton(this, 1006);
+        settings->setGeometry(6 + fileWidth + 14, 42, settingsWidth, 27);
+        SkinTextStyle settingsStyle = Caption(QStringLiteral("Settings"), 14);
+        settings->SetNinePatchImages("btn_menu_nor.png", "btn_menu_over.png", "btn_menu_press.png", &m_background,
+                                     &settingsStyle, "btn_menu_dis.png");
+        DriveState(settings, CSkinButton::StateOver);
+
+        Button(1300, QRect(W - 317, 77, 27, 27), "btn_folding_up_nor.png", "btn_folding_up_over.png", "btn_folding_up_press.png", "btn_folding_up_dis.png");
+        Button(1301, QRect(W - 317, 355, 27, 27), "btn_folding_down_nor.png", "btn_folding_down_over.png", "btn_folding_down_press.png", "btn_folding_down_dis.png");
+        Button(1302, QRect(W - 386, 77, 27, 27), "btn_expand_normal.png", "btn_expand_over.png", "btn_expand_press.png", "btn_expand_dis.png");
+        Button(1303, QRect(W - 356, 77, 27, 27), "btn_change_normal.png", "btn_change_over.png", "btn_change_press.png", "btn_change_dis.png");
+
+        Button(1103, QRect(90, H - 201, 60, 60), "btn_pre_normal.png", "btn_pre_over.png", "btn_pre_press.png", "btn_pre_dim.png");
+        Button(1105, QRect(161, H - 201, 60, 60), "btn_sec1_normal.png", "btn_sec1_over.png", "btn_sec1_press.png", "btn_sec1_dim.png");
+        Button(1101, QRect(232, H - 214, 86, 86), "btn_pause_normal.png", "btn_pause_over.png", "btn_pause_press.png", "btn_pause_dim.png");
+        Button(1102, QRect(329, H - 214, 86, 86), "btn_stop_normal.png", "btn_stop_over.png", "btn_stop_press.png", "btn_stop_dim.png");
+        Button(1106, QRect(426, H - 201, 60, 60), "btn_sec2_normal.png", "btn_sec2_over.png", "btn_sec2_press.png", "btn_sec2_dim.png");
+        Button(1104, QRect(497, H - 201, 60, 60), "btn_next_normal.png", "btn_next_over.png", "btn_next_press.png", "btn_next_dim.png");
+        CRButton* connect = Button(1111, QRect(459, H - 230, 36, 24), "btn_connect_off_normal.png", "btn_connect_over.png", "btn_connect_press.png", "btn_connect_dis.png");
+        connect->SetSelectImage("btn_connect_on_normal.png");
+        connect->SetCheck(true);
+        Button(1107, QRect(495, H - 230, 36, 24), "btn_size_normal.png", "btn_size_over.png", "btn_size_press.png", "btn_size_dis.png");
+        Button(1108, QRect(531, H - 230, 36, 24), "btn_setting_normal.png", "btn_setting_over.png", "btn_setting_press.png", "btn_setting_dis.png");
+        Button(1109, QRect(567, H - 230, 36, 24), "btn_save_normal.png", "btn_save_over.png", "btn_save_press.png", "btn_save_dis.png");
+        CRButton* volume = Button(1110, QRect(603, H - 230, 36, 24), "btn_volume_normal.png", "btn_volume_over.png", "btn_volume_press.png", "btn_volume_dis.png");
+        volume->SetIconImages("ic_volume_mute.png", "ic_volume_01.png", "ic_volume_02.png", "ic_volume_03.png",
+                              "ic_volume_04.png", "ic_volume_05.png", "ic_volume_mute.png", 18, 4);
+        volume->SetIconIndex(3);
+        Button(1307, QRect(104, H - 74, 39, 17), "speed_km.png", "speed_km.png", "speed_km.png", "speed_km_dis.png");
+
+        auto* speed = new CRImageNum(this);
+        speed->setGeometry(27, H - 98, 72, 43);
+        speed->SetBackground(&m_background);
+        speed->SetValue(87);
+
+        const QFont time = MakeSkinFont(14, QFont::Normal, QStringLiteral("DejaVu Sans"));
+        auto axis = [&](int y, const QString& text, QColor c) {
+            auto* label = new CRStaticText(this);
+            label->setGeometry(163, y, 50, 13);
+            SkinTextStyle style;
+            style.text = text;
+            style.normalColor = c;
+            style.align = 1;
+            label->SetImage(QString(), MakeSkinFont(13), &m_background, style);
+        };
+        axis(H - 109, QStringLiteral("X : 0.25"), QColor(107, 237, 61));
+        axis(H - 81, QStringLiteral("Y :-0.06"), QColor(243, 55, 46));
+        axis(H - 53, QStringLiteral("Z : 1.02"), QColor(83, 187, 253));
+        auto title = [&](QRect r, const QString& text) {
+            auto* label = new CRStaticText(this);
+            label->setGeometry(r);
+            SkinTextStyle style;
+            style.text = text;
+            style.normalColor = QColor(63, 168, 235);
+            label->SetImage("bg_text.9.png", MakeSkinFont(13), &m_background, style);
+        };
+        title(QRect(76, 79, 207, 22), QStringLiteral("20240312_082522_F.AVI"));
+        title(QRect(W - 215, 79, 207, 22), QStringLiteral("20240312_082522_R.AVI"));
+        auto* vehicle = new CRStaticText(this);
+        vehicle->setGeometry(495, H - 115, 129, 20);
+        SkinTextStyle vehicleStyle;
+        vehicleStyle.text = QStringLiteral("Vehicle signals");
+        vehicleStyle.normalColor = QColor(93, 108, 129);
+        vehicle->SetImage(QString(), MakeSkinFont(12), &m_background, vehicleStyle);
+
+        auto tab = [&](int id, QRect r, const char* set, const QString& text, bool selected, bool main) {
+            auto* b = new CRButton(this, id);
+            b->setGeometry(r);
+            SkinTextStyle style = Caption(text, 13, QColor(163, 183, 203));
+            const QString stem = QString::fromLatin1(set);
+            b->SetNinePatchImages(stem + "_normal.9.png", stem + "_over.9.png", stem + "_press.9.png", &m_background, &style,
+                                  stem + "_dis.9.png");
+            if (main)
+                b->SetSelectNinePatch(stem + "_selected.9.png");
+            if (selected)
+                b->SetCheck(true);
+        };
+        tab(1251, QRect(W - 323, 423, 81, 27), "list_menu01", QStringLiteral("Continuous"), true, true);
+        tab(1252, QRect(W - 242, 423, 80, 27), "list_menu02", QStringLiteral("Parking"), false, true);
+        tab(1253, QRect(W - 162, 423, 81, 27), "list_menu02", QStringLiteral("Manual"), false, true);
+        tab(1254, QRect(W - 82, 423, 82, 27), "list_menu01", QStringLiteral("Location"), false, true);
+        tab(1255, QRect(W - 323, 450, 161, 20), "list_sub_menu01", QStringLiteral("Continuous recording"), false, false);
+        tab(1256, QRect(W - 162, 450, 162, 20), "list_sub_menu02", QStringLiteral("Event recording"), false, false);
+    }
+
+    CSkinSurface m_background;
+};
+
+// ------------------------------------------------------------------------
+// The drop-down panels and full-screen overlays, drawn from their pictures.
+QImage MenuPanel(const QString& background, QSize size, const QStringList& items, const QStringList& right, int hover,
+                 bool separator, bool checks = false, bool arrows = false)
+{
+    CSkinSurface bg;
+    bg.Create(size.width(), size.height());
+    SkinRect content;
+    Skin()->DrawNinePatch(bg, background, &content);
+    content.right -= 3;
+    QImage img = bg.GetImage();
+    QPainter p(&img);
+    int top = content.top;
+    const QFont font = MakeSkinFont(13);
+    for (int i = 0; i < items.size(); ++i) {
+        const int extra = (separator && i == 1) ? 2 : 0;
+        const QRect item(content.left, top, content.right - content.left, 20 + extra);
+        if (separator && i == 1)
+            p.drawImage(QPoint(7, top), Picture("line.9.png", QSize(size.width() - 15, 2)));
+        const QRect row = item.adjusted(0, extra, 0, 0);
+        if (i == hover)
+            p.drawImage(row.topLeft(), Picture("list_bg_over.9.png", row.size()));
+        const QColor colour = i == hover ? Qt::white : QColor(178, 193, 222);
+        const QRect inner = row.adjusted(5, 0, -5, 0);
+        if (checks && i == items.size() - 1)
+            p.drawImage(QPoint(inner.left(), inner.top() + 2), Picture(i == hover ? "ic_checkbox_over.png" : "ic_checkbox_normal.png"));
+        const QImage text = SkinAlphaText::Render(items[i], font, colour);
+        p.drawImage(QPoint(inner.left() + (checks ? 20 : 0), inner.top() + (20 - text.height()) / 2), text);
+        if (i < right.size() && !right[i].isEmpty()) {
+            const QImage r = SkinAlphaText::Render(right[i], font, i == hover ? Qt::white : QColor(120, 138, 156));
+            p.drawImage(QPoint(inner.right() - r.width() - (arrows ? 16 : 0), inner.top() + (20 - r.height()) / 2), r);
+        }
+        if (arrows && i == 0)
+            p.drawImage(QPoint(inner.right() - 8, inner.top() + 6), Picture(i == hover ? "ic_tri_right_over.png" : "ic_tri_right_normal.png"));
+        top = item.bottom() + 2;
+    }
+    return img;
+}
+
+QImage VolumePanel()
+{
+    CSkinSurface bg;
+    bg.Create(43, 116);
+    Skin()->DrawNinePatch(bg, "play_setting_bg.9.png");
+    QImage img = bg.GetImage();
+    QPainter p(&img);
+    p.drawImage(QPoint(16, 13), Picture("volume_scroll_bg.9.png", QSize(11, 75)));
+    p.drawImage(QPoint(16, 36), Picture("volume_scroll.9.png", QSize(11, 52)));
+    p.drawImage(QPoint(16, 31), Picture("volume_handler_over.png"));
+    return img;
+}
+
+QImage SpeedPanel(CTButton* reset)
+{
+    CSkinSurface bg;
+    bg.Create(151, 97);
+    Skin()->DrawNinePatch(bg, "play_setting_bg2.9.png");
+    QImage img = bg.GetImage();
+    Blend(img, Picture("contents_area.9.png", QSize(139, 55)), QPoint(6, 3));
+    SkinAlphaText::Draw(img, SkinRect{35, 7, 140, 28}, QStringLiteral("Play speed"), MakeSkinFont(12), QColor(178, 193, 222), 0,
+                        SkinAlphaText::VerticalRule::RoundUpClamp);
+    Blend(img, Picture("bg_text_small.9.png", QSize(37, 15)), QPoint(13, 37));
+    Blend(img, Picture("ic_speed.png"), QPoint(10, 7));
+    SkinAlphaText::Draw(img, SkinRect{13, 37, 50, 52}, QStringLiteral("x2.0"), MakeSkinFont(12), QColor(139, 162, 191), 1,
+                        SkinAlphaText::VerticalRule::RoundUpClamp);
+    QPainter p(&img);
+    p.drawImage(QPoint(58, 39), Picture("volume_scroll_bg.9.png", QSize(75, 11)));
+    p.drawImage(QPoint(58, 39), Picture("volume_scroll.9.png", QSize(53, 11)));
+    p.drawImage(QPoint(105, 39), Picture("volume_handler_nor.png"));
+    p.drawImage(QPoint(31, 60), reset->LayeredImage());
+    return img;
+}
+
+// ------------------------------------------------------------------------
+class CGallery : public QWidget
+{
+public:
+    CGallery()
+    {
+        m_brandDir.reset(new QTemporaryDir);
+        int y = 16;
+        y = Heading(y, QStringLiteral("Kestrav skin"), QStringLiteral("The main window at 965 x 711, composed from the image library with the skinned controls"));
+        m_main = new CMockMainWindow(this);
+        m_main->move(20, y);
+        BuildOverlays(QPoint(1010, y));
+        y += CMockMainWindow::H + 30;
+        y = Heading(y, QStringLiteral("Controls in every state"), QStringLiteral("normal  ·  over  ·  pressed  ·  selected  ·  disabled"));
+        y = BuildStates(y);
+        y = Heading(y + 10, QStringLiteral("Image library"), QStringLiteral("%1 pictures; stretched ones at the sizes the viewer uses").arg(SkinPictureList().size()));
+        y = BuildPictures(y);
+        setFixedSize(kCanvasWidth, y + 20);
     }
 
 protected:
@@ -29,69 +471,322 @@ protected:
     {
         QPainter p(this);
         p.fillRect(rect(), kPage);
-        QFont small = font();
-        small.setPixelSize(10);
-        p.setFont(small);
-        for (const Item& item : m_items) {
-            p.fillRect(item.cell, QColor(31, 35, 40));
-            p.setPen(QColor(45, 50, 57));
-            p.drawRect(item.cell.adjusted(0, 0, -1, -1));
-            p.drawImage(item.cell.topLeft() + QPoint(6, 6), item.image);
-            p.setPen(kCaption);
-            p.drawText(QRect(item.cell.left() + 4, item.cell.bottom() - 14, item.cell.width() - 8, 13),
-                       Qt::AlignLeft | Qt::AlignVCenter, item.label);
+        for (const auto& [pos, text, note] : m_headings) {
+            Text(p, QRect(pos, QSize(900, 26)), text, kHeading, 22, Qt::AlignLeft | Qt::AlignVCenter, QFont::Bold);
+            p.fillRect(QRect(pos + QPoint(0, 28), QSize(40, 2)), kAccent);
+            Text(p, QRect(pos + QPoint(0, 32), QSize(1500, 16)), note, kNote, 14);
+        }
+        for (const Placed& item : m_placed) {
+            if (item.frame)
+                p.fillRect(QRect(item.at - QPoint(6, 6), item.image.size() + QSize(12, 12)), QColor(29, 33, 38));
+            p.drawImage(item.at, item.image);
+            if (!item.label.isEmpty())
+                Text(p, QRect(item.at + QPoint(-4, item.image.height() + 6), QSize(std::max(item.image.width() + 8, 120), 14)),
+                     item.label, kNote, 12);
         }
     }
 
 private:
-    struct Item {
-        QString label;
+    struct Placed {
+        QPoint at;
         QImage image;
-        QRect cell;
+        QString label;
+        bool frame = false;
     };
 
-    void Layout()
+    int Heading(int y, const QString& text, const QString& note)
     {
-        CSkinImage* skin = CSkinImage::GetInstance();
-        const int maxWidth = 1880;
-        int x = 10, y = 10, rowHeight = 0;
-        for (const SkinPictureSpec& spec : SkinPictureList()) {
-            CSkinSurface surface;
-            const QSize show = spec.kind == SkinPictureKind::Plain ? spec.size : spec.used;
-            surface.Create(show.width(), show.height());
-            if (spec.kind == SkinPictureKind::Plain)
-                skin->DrawImage(surface, spec.name);
-            else if (spec.kind == SkinPictureKind::ThreeSliceV) {
-                CSkinSurface top, mid, bottom;
-                skin->LoadVerticalThreeSlice(spec.name, top, mid, bottom);
-                QPainter p(&surface.GetImage());
-                const int w = spec.size.width();
-                const int middle = show.height() - top.GetHeight() - (bottom.GetHeight() - 2);
-                p.drawImage(QRect(0, 0, w, top.GetHeight()), top.GetImage(), QRect(0, 0, w, top.GetHeight()));
-                p.drawImage(QRect(0, top.GetHeight(), w, middle), mid.GetImage(), QRect(0, 0, w, 1));
-                p.drawImage(QRect(0, top.GetHeight() + middle, w, bottom.GetHeight() - 2), bottom.GetImage(),
-                            QRect(0, 0, w, bottom.GetHeight() - 2));
-            } else
-                skin->DrawNinePatch(surface, spec.name);
-            QImage shown = surface.GetImage();
-            if (shown.width() > 900) // the window background at full size: shown at half size
-                shown = shown.scaled(shown.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            Item item{spec.name + (shown.size() != show ? QStringLiteral("  (%1 x %2, shown at half size)").arg(show.width()).arg(show.height()) : QString()), shown, QRect()};
-            const QSize cellSize(std::max(shown.width() + 12, 120), shown.height() + 12 + 16);
-            if (x + cellSize.width() > maxWidth) {
-                x = 10;
-                y += rowHeight + 8;
-                rowHeight = 0;
-            }
-            item.cell = QRect(QPoint(x, y), cellSize);
-            x += cellSize.width() + 8;
-            rowHeight = std::max(rowHeight, cellSize.height());
-            m_items.push_back(item);
-        }
-        setFixedSize(maxWidth + 10, y + rowHeight + 10);
+        m_headings.push_back({QPoint(20, y), text, note});
+        return y + 60;
     }
 
-    std::vector<Item> m_items;
+    void Place(QPoint at, const QImage& image, const QString& label = QString(), bool frame = false)
+    {
+        m_placed.push_back({at, image, label, frame});
+    }
+
+    void BuildOverlays(QPoint origin)
+    {
+        // Full-screen view: caption bar and control box over the front picture.
+        const QSize screen(870, 420);
+        QImage video(screen, QImage::Format_ARGB32_Premultiplied);
+        {
+            QPainter p(&video);
+            p.drawImage(QRect(QPoint(0, 0), screen), Picture("view_front.png"));
+            p.drawImage(QPoint(screen.width() / 2 - 86, 120), Picture("view_title.png"));
+            // Caption bar.
+            const QImage bar = Picture("full_title_bg.9.png", QSize(screen.width(), 37));
+            p.drawImage(0, 0, bar);
+            p.drawImage(10, 6, Picture("bi_orvia.png"));
+            p.drawImage(96 + 16, 19 - 9, Picture("bi_cmv550view.png"));
+            p.drawImage(96 + 16 + 6 + 105, 19 - 12, Picture("ic_blackbox.png"));
+            Text(p, QRect(96 + 16 + 6 + 105 + 36, 16, 207, 15), QStringLiteral("20240312_082522_F.AVI"), QColor(182, 199, 215), 13);
+            p.drawImage(screen.width() - 103, 0, Picture("btn_reduction_over.png"));
+            p.drawImage(screen.width() - 74, 0, Picture("btn_minimum_nor.png"));
+            p.drawImage(screen.width() - 45, 0, Picture("btn_close_nor.png"));
+            // Control box, layered over the picture.
+            const QPoint box((screen.width() - 695) / 2, screen.height() - 159 - 8);
+            p.drawImage(box, Picture("full_bg.9.png", QSize(695, 159)));
+            p.drawImage(box + QPoint(25, 24), Picture("progress_bg.9.png", QSize(643, 7)));
+            p.drawImage(box + QPoint(25, 24), Picture("progress_bar.9.png", QSize(257, 7)));
+            p.drawImage(box + QPoint(25 + 253, 24), Picture("progress_point.png"));
+            Text(p, QRect(box + QPoint(25, 32), QSize(70, 20)), QStringLiteral("00:01:23 /"), QColor(63, 168, 235), 14);
+            Text(p, QRect(box + QPoint(91, 32), QSize(70, 20)), QStringLiteral("00:04:10"), QColor(162, 172, 185), 14);
+            struct B {
+                const char* stem;
+                QPoint at;
+                QSize size;
+                int state;
+            };
+            const B buttons[] = {
+                {"btn_pre", {113, 71}, {60, 60}, 0},  {"btn_sec1", {184, 71}, {60, 60}, 0}, {"btn_pause", {255, 58}, {86, 86}, 1},
+                {"btn_stop", {352, 58}, {86, 86}, 0}, {"btn_sec2", {449, 71}, {60, 60}, 0}, {"btn_next", {520, 71}, {60, 60}, 0},
+            };
+            for (const B& b : buttons) {
+                auto* t = new CTButton(this);
+                t->setGeometry(QRect(QPoint(0, 0), b.size));
+                const QString stem = QString::fromLatin1(b.stem);
+                t->SetImages(stem + "_normal.png", stem + "_over.png", stem + "_press.png", stem + "_dim.png");
+                DriveState(t, b.state);
+                p.drawImage(box + b.at, t->LayeredImage());
+            }
+            const char* tools[] = {"btn_connect", "btn_change", "btn_size", "btn_setting", "btn_save", "btn_volume"};
+            for (int i = 0; i < 6; ++i) {
+                auto* t = new CTButton(this);
+                t->setGeometry(0, 0, 36, 24);
+                const QString stem = QString::fromLatin1(tools[i]);
+                if (i == 0) {
+                    t->SetImages("btn_connect_off_normal.png", "btn_connect_over.png", "btn_connect_press.png");
+                    t->SetSelectImage("btn_connect_on_normal.png");
+                    t->SetCheck(true);
+                } else if (i == 1) {
+                    t->SetImages("btn_change_normal_2.png", "btn_change_over_2.png", "btn_change_press_2.png");
+                } else {
+                    t->SetImages(stem + "_normal.png", stem + "_over.png", stem + "_press.png", stem + "_dis.png");
+                }
+                if (i == 5) {
+                    t->SetIconImages("ic_volume_mute.png", "ic_volume_01.png", "ic_volume_02.png", "ic_volume_03.png",
+                                     "ic_volume_04.png", "ic_volume_05.png", 18, 4);
+                    t->SetIconIndex(4);
+                }
+                p.drawImage(box + QPoint(445 + 36 * i, 36), t->LayeredImage());
+            }
+        }
+        Place(origin, video, QStringLiteral("Full screen: caption bar and control box (layered buttons) over the picture"));
+
+        // Drop-down panels above their buttons, and the menus.
+        const int y = origin.y() + screen.height() + 34;
+        Place(QPoint(origin.x(), y),
+              MenuPanel("bg_rightclick.9.png", QSize(256, 76), {"Open", "Save As", "Exit"}, {"Ctrl + O", "Ctrl + Shift + S", "Ctrl + Q"}, 1, false),
+              QStringLiteral("File menu"));
+        Place(QPoint(origin.x(), y + 110),
+              MenuPanel("bg_rightclick.9.png", QSize(256, 78), {"Play(Puase)", "Full screen", "Enlarge viewer"}, {"Space", "Ctrl + Enter", "Alt + Enter"}, 2, true),
+              QStringLiteral("Picture context menu"));
+        Place(QPoint(origin.x() + 276, y),
+              MenuPanel("bg_rightclick.9.png", QSize(226, 83), {"Kestrav setting", "Kestrav information", "Front and rear together"}, {}, 0, false, true, true),
+              QStringLiteral("Settings menu"));
+        Place(QPoint(origin.x() + 522, y),
+              MenuPanel("play_setting_bg.9.png", QSize(72, 123), {"Original", "x 0.5", "x 1.0", "x 1.5", "x 2.0"}, {}, 3, false),
+              QStringLiteral("Zoom menu"));
+        auto* reset = new CTButton(this);
+        reset->setGeometry(0, 0, 90, 21);
+        SkinTextStyle resetStyle = Caption(QStringLiteral("Initialize"), 11);
+        reset->SetNinePatchImages("setting_btn_nor.9.png", "setting_btn_nor.9.png", "setting_btn_nor.9.png", &resetStyle);
+        DriveState(reset, CSkinButton::StateOver);
+        Place(QPoint(origin.x() + 614, y), SpeedPanel(reset), QStringLiteral("Play speed"));
+        Place(QPoint(origin.x() + 785, y), VolumePanel(), QStringLiteral("Volume"));
+        // A balloon, as a button shows it.
+        CSkinBalloonTip tip(nullptr);
+        tip.SetText(QStringLiteral("Toggle Front / Rear"));
+        Place(QPoint(origin.x() + 276, y + 122), tip.grab().toImage(), QStringLiteral("Balloon"));
+    }
+
+    int BuildStates(int y)
+    {
+        // Each row: one button family on a panel, one instance per state.
+        struct Family {
+            QString label;
+            QString stem;
+            QStringList suffixes; // normal, over, press, disabled
+            QSize size;
+            QString selected;     // selected picture, when the family has one
+            bool ninePatch = false;
+            QString caption;
+        };
+        const QList<Family> families = {
+            {"Play", "btn_play", {"_normal.png", "_over.png", "_press.png", "_dim.png"}, {86, 86}},
+            {"Previous", "btn_pre", {"_normal.png", "_over.png", "_press.png", "_dim.png"}, {60, 60}},
+            {"Back 10 s", "btn_sec1", {"_normal.png", "_over.png", "_press.png", "_dim.png"}, {60, 60}},
+            {"Continuous play", "btn_connect", {"_off_normal.png", "_over.png", "_press.png", "_dis.png"}, {36, 24}, "btn_connect_on_normal.png"},
+            {"Zoom", "btn_size", {"_normal.png", "_over.png", "_press.png", "_dis.png"}, {36, 24}},
+            {"Swap", "btn_change", {"_normal.png", "_over.png", "_press.png", "_dis.png"}, {27, 27}},
+            {"Map search", "btn_map_movie", {"_nor.png", "_over.png", "_press.png", ""}, {27, 27}},
+            {"Close", "btn_close", {"_nor.png", "_over.png", "_press.png", ""}, {29, 36}},
+            {"Category tab", "list_menu01", {"_normal.9.png", "_over.9.png", "_press.9.png", "_dis.9.png"}, {81, 27}, "list_menu01_selected.9.png", true, "Continuous"},
+            {"Sub tab", "list_sub_menu02", {"_normal.9.png", "_over.9.png", "_press.9.png", "_dis.9.png"}, {86, 20}, "", true, "Event"},
+            {"Menu button", "btn_menu", {"_nor.png", "_over.png", "_press.png", "_dis.png"}, {57, 27}, "", true, "File"},
+        };
+        const int columns = 5;
+        const int cell = 94;
+        int x = 20;
+        int rowTop = y;
+        int rowHeight = 0;
+        for (const Family& f : families) {
+            const int blockWidth = cell * columns + 130;
+            if (x + blockWidth > kCanvasWidth) {
+                x = 20;
+                rowTop += rowHeight + 24;
+                rowHeight = 0;
+            }
+            const int h = std::max(f.size.height() + 20, 46);
+            auto* panel = new QWidget(this);
+            panel->setGeometry(x, rowTop, blockWidth, h);
+            CSkinSurface background;
+            background.Create(blockWidth, h);
+            background.GetImage().fill(QColor(31, 35, 40));
+            {
+                QPainter p(&background.GetImage());
+                Text(p, QRect(12, 0, 120, h), f.label, QColor(182, 199, 215), 13);
+            }
+            m_panelBackgrounds.push_back(std::make_unique<CSkinSurface>());
+            m_panelBackgrounds.back()->Create(blockWidth, h);
+            m_panelBackgrounds.back()->GetImage() = background.GetImage().copy();
+            Place(QPoint(x, rowTop), background.GetImage());
+            for (int s = 0; s < columns; ++s) {
+                const bool isSelected = s == 3;
+                const bool isDisabled = s == 4;
+                if ((isSelected && f.selected.isEmpty()) || (isDisabled && f.suffixes[3].isEmpty()))
+                    continue;
+                auto* b = new CRButton(panel, 0);
+                b->setGeometry(130 + s * cell + (cell - f.size.width()) / 2 - 10, (h - f.size.height()) / 2, f.size.width(),
+                               f.size.height());
+                const QString n = f.stem + f.suffixes[0], o = f.stem + f.suffixes[1], pr = f.stem + f.suffixes[2];
+                const QString d = f.suffixes[3].isEmpty() ? QString() : f.stem + f.suffixes[3];
+                if (f.ninePatch) {
+                    SkinTextStyle style = Caption(f.caption, 13, QColor(163, 183, 203));
+                    b->SetNinePatchImages(n, o, pr, m_panelBackgrounds.back().get(), &style, d);
+                    if (!f.selected.isEmpty())
+                        b->SetSelectNinePatch(f.selected);
+                } else {
+                    b->SetImages(n, o, pr, m_panelBackgrounds.back().get(), d);
+                    if (!f.selected.isEmpty())
+                        b->SetSelectImage(f.selected);
+                }
+                DriveState(b, s == 0 ? 0 : s == 1 ? 1 : s == 2 ? 2 : s == 3 ? 3 : 4);
+            }
+            x += blockWidth + 20;
+            rowHeight = std::max(rowHeight, h);
+        }
+        y = rowTop + rowHeight + 30;
+        // Number display and labels.
+        int nx = 20;
+        for (int value : {0, 7, 87, 120, 999, -1}) {
+            auto* n = new CRImageNum(this);
+            n->setGeometry(nx, y, 72, 43);
+            if (value < 0)
+                n->setEnabled(false);
+            else
+                n->SetValue(value);
+            Place(QPoint(nx, y), QImage(), value < 0 ? QStringLiteral("CRImageNum disabled") : QStringLiteral("CRImageNum %1").arg(value));
+            m_placed.back().image = QImage(72, 43, QImage::Format_ARGB32_Premultiplied);
+            m_placed.back().image.fill(QColor(23, 26, 30));
+            nx += 130;
+        }
+        for (int unit = 0; unit < 4; ++unit) {
+            const char* names[] = {"speed_km.png", "speed_km_dis.png", "speed_mile.png", "speed_mile_dis.png"};
+            Place(QPoint(nx + unit * 60, y + 13), Picture(names[unit]), unit == 0 ? QStringLiteral("units") : QString());
+        }
+        nx += 260;
+        for (int level = 0; level < 6; ++level) {
+            auto* v = new CRButton(this, 0);
+            v->setGeometry(nx + level * 50, y + 10, 36, 24);
+            v->SetImages("btn_volume_normal.png", "btn_volume_over.png", "btn_volume_press.png", nullptr, "btn_volume_dis.png");
+            v->SetIconImages("ic_volume_mute.png", "ic_volume_01.png", "ic_volume_02.png", "ic_volume_03.png",
+                             "ic_volume_04.png", "ic_volume_05.png", "ic_volume_mute.png", 18, 4);
+            v->SetIconIndex(level);
+        }
+        Place(QPoint(nx, y + 40), QImage(1, 1, QImage::Format_ARGB32_Premultiplied), QStringLiteral("volume levels 0-5"));
+        m_placed.back().image.fill(Qt::transparent);
+        nx += 320;
+        // The brand picture of a card's settings program, read from its resources.
+        {
+            QImage brand(64, 22, QImage::Format_ARGB32_Premultiplied);
+            brand.fill(Qt::transparent);
+            QPainter p(&brand);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(63, 168, 235));
+            p.drawRoundedRect(QRectF(0.5, 2.5, 63, 17), 4, 4);
+            Text(p, QRect(0, 2, 64, 18), QStringLiteral("DZ55"), Qt::white, 15, Qt::AlignCenter, QFont::Bold);
+            p.end();
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            brand.save(&buffer, "PNG");
+            CPeWriter writer;
+            writer.Add(QStringLiteral("PNG"), QStringLiteral("IDB_BI"), png);
+            const QString path = m_brandDir->filePath(QStringLiteral("Setup.exe"));
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly))
+                file.write(writer.Build());
+            file.close();
+            CSkinSurface loaded;
+            Skin()->LoadBrandImage(loaded, path);
+            Place(QPoint(nx, y + 10), loaded.GetImage(), QStringLiteral("brand picture (IDB_BI)"), true);
+            nx += 170;
+        }
+        for (int i = 0; i < 3; ++i) {
+            const char* sig[] = {"ic_turnsignal_left_on.png", "ic_brake_on.png", "ic_turnsignal_right_on.png"};
+            Place(QPoint(nx + i * 80, y), Picture(sig[i]), i == 0 ? QStringLiteral("vehicle signals") : QString(), true);
+        }
+        return y + 90;
+    }
+
+    int BuildPictures(int y)
+    {
+        int x = 20, rowHeight = 0;
+        for (const SkinPictureSpec& spec : SkinPictureList()) {
+            const QSize show = spec.kind == SkinPictureKind::Plain ? spec.size : spec.used;
+            CSkinSurface surface;
+            surface.Create(show.width(), show.height());
+            if (spec.kind == SkinPictureKind::Plain) {
+                Skin()->DrawImage(surface, spec.name);
+            } else if (spec.kind == SkinPictureKind::ThreeSliceV) {
+                CSkinSurface top, mid, bottom;
+                Skin()->LoadVerticalThreeSlice(spec.name, top, mid, bottom);
+                QPainter p(&surface.GetImage());
+                const int middle = show.height() - top.GetHeight() - (bottom.GetHeight() - 2);
+                p.drawImage(0, 0, top.GetImage());
+                p.drawImage(QRect(0, top.GetHeight(), mid.GetWidth(), middle), mid.GetImage());
+                p.drawImage(0, top.GetHeight() + middle, bottom.GetImage());
+            } else {
+                Skin()->DrawNinePatch(surface, spec.name);
+            }
+            QImage shown = surface.GetImage();
+            QString label = spec.name;
+            if (shown.width() > 900) {
+                shown = shown.scaled(shown.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                label += QStringLiteral("  (%1 x %2, half size)").arg(show.width()).arg(show.height());
+            }
+            const int cellWidth = std::max(shown.width() + 12, 150);
+            const int cellHeight = shown.height() + 36;
+            if (x + cellWidth > kCanvasWidth - 10) {
+                x = 20;
+                y += rowHeight;
+                rowHeight = 0;
+            }
+            Place(QPoint(x + 6, y + 6), shown, label, true);
+            x += cellWidth + 6;
+            rowHeight = std::max(rowHeight, cellHeight);
+        }
+        return y + rowHeight;
+    }
+
+    std::unique_ptr<QTemporaryDir> m_brandDir;
+    CMockMainWindow* m_main = nullptr;
+    std::vector<std::tuple<QPoint, QString, QString>> m_headings;
+    std::vector<Placed> m_placed;
+    std::vector<std::unique_ptr<CSkinSurface>> m_panelBackgrounds;
 };
 } // namespace
 
@@ -110,13 +805,13 @@ int main(int argc, char* argv[])
         qWarning("cannot open the image library %s", qPrintable(library));
         return 1;
     }
-    CPictureSheet sheet;
+    CGallery gallery;
     if (parser.isSet(shot)) {
-        sheet.grab().save(parser.value(shot));
+        gallery.grab().save(parser.value(shot));
         return 0;
     }
     QScrollArea area;
-    area.setWidget(&sheet);
+    area.setWidget(&gallery);
     area.resize(1600, 1000);
     area.setWindowTitle(QStringLiteral("Kestrav skin gallery"));
     area.show();

@@ -116,36 +116,37 @@ QImage Splash(const SkinPictureSpec& spec)
 
     // A road running to the horizon, as a dash camera sees it.
     p.save();
-    p.setClipRect(QRectF(230, 0, 250, 258));
-    const QPointF vanish(392, 132);
+    p.setClipRect(QRectF(200, 146, 280, 112));
+    const QPointF vanish(384, 150);
     QPainterPath road;
-    road.moveTo(250, 258);
+    road.moveTo(214, 258);
     road.lineTo(vanish);
-    road.lineTo(480, 236);
-    road.lineTo(480, 258);
+    road.lineTo(560, 258);
     road.closeSubpath();
-    QLinearGradient roadFill(vanish, QPointF(392, 258));
+    QLinearGradient roadFill(vanish, QPointF(384, 258));
     roadFill.setColorAt(0, QColor(255, 255, 255, 0));
-    roadFill.setColorAt(1, QColor(255, 255, 255, 16));
+    roadFill.setColorAt(1, QColor(255, 255, 255, 20));
     p.setPen(Qt::NoPen);
     p.setBrush(roadFill);
     p.drawPath(road);
-    p.setPen(QPen(QColor(255, 255, 255, 40), 1.2));
-    p.drawLine(QPointF(250, 258), vanish);
-    p.drawLine(QPointF(480, 236), vanish);
-    p.setPen(QPen(WithAlpha(kAccent, 110), 2.0, Qt::SolidLine, Qt::FlatCap));
-    for (double t = 0.12; t < 1.0; t += 0.17) {
-        const double t2 = t + 0.07;
-        auto at = [&](double u) { return vanish + (QPointF(372, 258) - vanish) * (u * u); };
-        p.drawLine(at(t), at(t2));
+    QLinearGradient edge(vanish, QPointF(384, 258));
+    edge.setColorAt(0, QColor(255, 255, 255, 10));
+    edge.setColorAt(1, QColor(255, 255, 255, 70));
+    p.setPen(QPen(QBrush(edge), 1.4));
+    p.drawLine(QPointF(214, 258), vanish);
+    p.drawLine(QPointF(560, 258), vanish);
+    for (double t = 0.10; t < 1.0; t += 0.16) {
+        const double a = t * t, b = (t + 0.07) * (t + 0.07);
+        auto at = [&](double u) { return vanish + (QPointF(387, 258) - vanish) * u; };
+        p.setPen(QPen(WithAlpha(kAccent, int(60 + 150 * t)), 0.6 + 2.4 * t, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(at(a), at(std::min(1.0, b)));
     }
-    // Horizon line.
-    QLinearGradient horizon(QPointF(230, 0), QPointF(480, 0));
+    QLinearGradient horizon(QPointF(200, 0), QPointF(480, 0));
     horizon.setColorAt(0, QColor(255, 255, 255, 0));
-    horizon.setColorAt(0.6, QColor(255, 255, 255, 34));
-    horizon.setColorAt(1, QColor(255, 255, 255, 10));
+    horizon.setColorAt(0.65, QColor(255, 255, 255, 36));
+    horizon.setColorAt(1, QColor(255, 255, 255, 6));
     p.setPen(QPen(QBrush(horizon), 1));
-    p.drawLine(QPointF(230, 132.5), QPointF(480, 132.5));
+    p.drawLine(QPointF(200, 150.5), QPointF(480, 150.5));
     p.restore();
 
     LensMark(p, QPointF(62, 96), 28);

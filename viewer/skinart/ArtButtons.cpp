@@ -88,7 +88,8 @@ QImage TransportButton(const SkinPictureSpec& spec, State s, Glyph g, bool prima
     Prepare(p);
     const QRectF r(0, 0, spec.size.width(), spec.size.height());
     RoundFace(p, r, s, primary);
-    const double side = spec.size.width() * (g == Glyph::Back10 || g == Glyph::Forward10 ? 0.5 : 0.4);
+    const bool small = spec.size.width() < 70;
+    const double side = spec.size.width() * (g == Glyph::Back10 || g == Glyph::Forward10 ? 0.52 : small ? 0.46 : 0.4);
     const QRectF box(r.center().x() - side / 2, r.center().y() - side / 2 - 1, side, side);
     QColor c;
     if (primary)

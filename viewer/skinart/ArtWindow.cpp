@@ -69,13 +69,12 @@ QImage GpsPanel(const SkinPictureSpec& spec)
     Well(p, QRectF(4, 77, 140, 14), 3);
     p.fillRect(QRectF(149, 10, 1, h - 20), kEdge);
     p.fillRect(QRectF(150, 10, 1, h - 20), QColor(255, 255, 255, 12));
+    // Axis values X, Y, Z, each on a pill with a thin colour mark at its foot.
     const QColor axis[3] = {kGreen, kRed, QColor(83, 187, 253)};
     for (int i = 0; i < 3; ++i) {
         const QRectF pill(154, 10 + 28 * i, 54, 19);
         RoundRect(p, pill, 9.5, QColor(0, 0, 0, 60), QColor(255, 255, 255, 12));
-        p.setPen(Qt::NoPen);
-        p.setBrush(WithAlpha(axis[i], 200));
-        p.drawEllipse(QPointF(pill.left() + 1.5, pill.center().y()), 1.5, 1.5);
+        p.fillRect(QRectF(pill.left() + 14, pill.bottom() - 1, pill.width() - 28, 1), WithAlpha(axis[i], 150));
     }
     Well(p, QRectF(211, 6, w - 218, 80), 3);
     p.end();
