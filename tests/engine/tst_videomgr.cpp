@@ -874,6 +874,8 @@ void TestVideoMgr::missingDecoderPlugin()
     gst_registry_add_feature(registry, feature); // takes the reference back
     QVERIFY(!opened);
     QVERIFY(trace.Contains("CreateObject : LoadLibrary [avdec_h264] Failed."));
+    QVERIFY(trace.Contains(
+        "CreateObject : the GStreamer element 'avdec_h264' is not installed (package gstreamer1.0-libav)"));
     const auto boxes = m_platform.CallsOf("MessageBox");
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes[0].text, QString("Error : Failed to Create Filter 'NV Video Decoder Sub' (0x80004005)"));

@@ -21,13 +21,33 @@ void EnsureInitialised()
     });
 }
 
+namespace {
+// The Debian package that brings a GStreamer element the engine uses.
+const char* PackageOf(const char* factory)
+{
+    static const struct {
+        const char* factory;
+        const char* package;
+    } table[] = {
+        {"avdec_h264", "gstreamer1.0-libav"},      {"h264parse", "gstreamer1.0-plugins-bad"},
+        {"avidemux", "gstreamer1.0-plugins-good"}, {"qtdemux", "gstreamer1.0-plugins-good"},
+        {"autoaudiosink", "gstreamer1.0-plugins-good"},
+    };
+    for (const auto& row : table)
+        if (qstrcmp(row.factory, factory) == 0)
+            return row.package;
+    return "gstreamer1.0-plugins-base";
+}
+} // namespace
+
 GstElement* MakeElement(const char* factory, const char* name, QString* missing)
 {
     EnsureInitialised();
     GstElement* element = gst_element_factory_make(factory, name);
     if (!element) {
         TraceLogF("CreateObject : LoadLibrary [%s] Failed.", factory);
-        TraceLogF("CreateObject : the GStreamer element '%s' is not installed", factory);
+        TraceLogF("CreateObject : the GStreamer element '%s' is not installed (package %s)", factory,
+                  PackageOf(factory));
         if (missing)
             *missing = QString::fromUtf8(factory);
     }
