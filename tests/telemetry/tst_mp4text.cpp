@@ -442,10 +442,13 @@ void TestMp4Text::readBudget()
     CEndlessBoxes endless;
     Telemetry::CMp4ReadLimits limits;
     limits.maxBytes = 1 << 20;
+    CTraceCapture trace;
     QVERIFY(!Telemetry::IsMp4Recording(endless, QStringLiteral("endless.mp4"), limits));
     QVERIFY2(endless.BytesRead() <= limits.maxBytes + 64 * 1024, qPrintable(QString::number(endless.BytesRead())));
+    QCOMPARE(trace.LinesStartingWith(QStringLiteral("ExtractText: MP4 read limit reached")).size(), 1);
     QList<QByteArray> packets;
     QCOMPARE(Telemetry::ReadTextPackets(endless, packets, limits), 0);
+    QCOMPARE(trace.LinesStartingWith(QStringLiteral("ExtractText: MP4 read limit reached")).size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestMp4Text)

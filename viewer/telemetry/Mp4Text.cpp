@@ -190,7 +190,10 @@ private:
     {
         auto* self = static_cast<CMp4Input*>(opaque);
         if (self->OverLimits()) {
-            TraceLog(QStringLiteral("ExtractText: MP4 read limit reached"));
+            if (!self->m_limitTraced)
+                TraceLogF("ExtractText: MP4 read limit reached after %lld bytes",
+                          static_cast<long long>(self->m_file.BytesRead() - self->m_startBytes));
+            self->m_limitTraced = true;
             return AVERROR_EXIT;
         }
         const int64_t n = self->m_file.ReadAt(self->m_position, reinterpret_cast<char*>(buf), size);
@@ -233,6 +236,7 @@ private:
     int64_t m_position = 0;
     int64_t m_budget = 0;
     const qint64 m_deadline;
+    bool m_limitTraced = false;
     QElapsedTimer m_clock;
     AVIOContext* m_io = nullptr;
     AVFormatContext* m_format = nullptr;
