@@ -104,6 +104,8 @@ private slots:
     void missingDecoderPlugin();
     void truncatedRecordingsEnd_data();
     void truncatedRecordingsEnd();
+    void mp4CutBeforeItsIndexIsRefused();
+    void graphErrorEndsTheRecording();
     void aviWithoutIndex();
     void corruptH264KeepsGuiAlive();
     void longPath();
@@ -926,6 +928,47 @@ void TestVideoMgr::truncatedRecordingsEnd()
     QVERIFY(h.WaitComplete());
     QCOMPARE(h.completes.size(), 1);
     QCOMPARE(h.completes[0].state, int(STATE_STOP));
+}
+
+void TestVideoMgr::mp4CutBeforeItsIndexIsRefused()
+{
+    // The MP4 index (moov) comes last: a recording cut short has none, is not
+    // read as MP4, and the open fails cleanly.
+    Mp4Options o;
+    o.durationSec = 2.0;
+    o.size = QSize(160, 96);
+    WriteMp4("REC_2014_05_21_12_00_00_F.MP4", o);
+    QFile f(Path("REC_2014_05_21_12_00_00_F.MP4"));
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.resize(f.size() / 2));
+    f.close();
+    CEngineHarness h;
+    QCOMPARE(CVideoMgr::RecordingKind(f.fileName()), CVideoMgr::Kind::Avi);
+    QVERIFY(!h.Open(f.fileName()));
+    QVERIFY(h.engine.Close());
+    QVERIFY(h.Open(Path("one.avi")));
+}
+
+void TestVideoMgr::graphErrorEndsTheRecording()
+{
+    CTraceCapture trace;
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("long.avi")));
+    e.Play();
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n >= 10; }));
+    // An element of the graph fails while it plays (as a decoder giving up would).
+    GstElement* decoder = Child(e, GraphName::kDecoderMain);
+    QVERIFY(decoder);
+    GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE, "damaged beyond repair");
+    gst_element_post_message(decoder, gst_message_new_error(GST_OBJECT(decoder), error, "test"));
+    g_error_free(error);
+    gst_object_unref(decoder);
+    QVERIFY(h.WaitComplete());
+    QVERIFY(trace.Contains(QString::asprintf("CVideoMgr::HandleGraphEvent 3 (0x3)")));
+    QCOMPARE(h.completes.size(), 1);
+    QCOMPARE(h.completes[0].state, int(STATE_STOP));
+    QVERIFY(!h.completes[0].graph);
 }
 
 void TestVideoMgr::aviWithoutIndex()
