@@ -19,6 +19,7 @@ namespace {
 // audio data, and every jump refills the buffer, so its size is what one text
 // sample costs.
 constexpr int kIoBufferSize = 4096;
+constexpr int64_t kPageSize = 4096;
 // Reading more than this many times the file's size (plus a fixed allowance
 // for the header) means the demultiplexer is going round in circles.
 constexpr int64_t kBudgetFactor = 4;
@@ -170,7 +171,9 @@ private:
             const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
             if (!entry || entry->pos < 0)
                 continue;
-            const int64_t end = entry->pos + std::max<int64_t>(entry->size, kIoBufferSize);
+            // What the reads below take: from the sample to the end of its last page.
+            const int64_t last = entry->pos + std::max(entry->size, 1) - 1;
+            const int64_t end = (last / kPageSize + 1) * kPageSize;
             if (from >= 0 && entry->pos >= from && entry->pos <= to) {
                 to = std::max(to, end); // overlaps the range so far
                 continue;
@@ -196,7 +199,11 @@ private:
             self->m_limitTraced = true;
             return AVERROR_EXIT;
         }
-        const int64_t n = self->m_file.ReadAt(self->m_position, reinterpret_cast<char*>(buf), size);
+        // Never across a page boundary: a text sample then costs one page,
+        // not two (FFmpeg takes short reads and asks again).
+        const int64_t toPageEnd = kPageSize - self->m_position % kPageSize;
+        const int64_t n = self->m_file.ReadAt(self->m_position, reinterpret_cast<char*>(buf),
+                                              std::min<int64_t>(size, toPageEnd));
         if (n < 0)
             return AVERROR(EIO);
         if (n == 0)
