@@ -33,7 +33,40 @@ QImage CaptionButton(const SkinPictureSpec& spec, State s, Glyph g, bool danger)
     else if (s == State::Press)
         p.fillRect(r, danger ? QColor(158, 34, 28) : QColor(0, 0, 0, 70));
     const QColor c = s == State::Normal ? QColor(172, 185, 198) : QColor(255, 255, 255);
-    DrawGlyph(p, g, QRectF(r.center().x() - 8, r.center().y() - 8, 16, 16), c, 0.9);
+    // Window-control glyphs on whole pixels, so that their 1-pixel lines stay sharp.
+    Prepare(p);
+    const int cx = spec.size.width() / 2, cy = spec.size.height() / 2;
+    p.setBrush(Qt::NoBrush);
+    switch (g) {
+    case Glyph::Minimize:
+        p.fillRect(QRect(cx - 5, cy, 10, 1), c);
+        break;
+    case Glyph::Maximize:
+        p.setPen(QPen(c, 1));
+        p.drawRect(QRectF(cx - 4.5, cy - 4.5, 9, 9));
+        break;
+    case Glyph::Restore: {
+        p.setPen(QPen(c, 1));
+        p.drawRect(QRectF(cx - 4.5, cy - 2.5, 7, 7));
+        QPainterPath back;
+        back.moveTo(cx - 2.5, cy - 3);
+        back.lineTo(cx - 2.5, cy - 4.5);
+        back.lineTo(cx + 4.5, cy - 4.5);
+        back.lineTo(cx + 4.5, cy + 2.5);
+        back.lineTo(cx + 3, cy + 2.5);
+        p.drawPath(back);
+        break;
+    }
+    case Glyph::Close: {
+        p.setPen(QPen(c, 1.25, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(QPointF(cx - 4.5, cy - 4.5), QPointF(cx + 5, cy + 5));
+        p.drawLine(QPointF(cx + 5, cy - 4.5), QPointF(cx - 4.5, cy + 5));
+        break;
+    }
+    default:
+        DrawGlyph(p, g, QRectF(r.center().x() - 8, r.center().y() - 8, 16, 16), c, 0.9);
+        break;
+    }
     return img;
 }
 
