@@ -42,8 +42,11 @@ void LogCallback(void* avcl, int level, const char* format, va_list args)
 
 void RouteFfmpegLogToTrace()
 {
-    static std::once_flag once;
-    std::call_once(once, [] { av_log_set_callback(LogCallback); });
+    // Set again on every call: GStreamer's libav plugin installs its own
+    // callback when it loads, and our reads should keep tracing after that.
+    static std::mutex mutex;
+    std::lock_guard<std::mutex> lock(mutex);
+    av_log_set_callback(LogCallback);
 }
 
 } // namespace Telemetry
