@@ -32,11 +32,12 @@ CFullDemuxResult FullDemux(const QString& path)
     while (av_read_frame(fmt, pkt) >= 0) {
         ++result.packetCount;
         result.packetBytes += pkt->size;
-        const QByteArray data(reinterpret_cast<const char*>(pkt->data), pkt->size);
-        if (pkt->stream_index == text)
-            result.textPackets.append(data);
-        if (pkt->stream_index >= 0 && pkt->stream_index < int(subtitleSlot.size()) && subtitleSlot[pkt->stream_index] >= 0)
+        if (pkt->stream_index >= 0 && pkt->stream_index < int(subtitleSlot.size()) && subtitleSlot[pkt->stream_index] >= 0) {
+            const QByteArray data(reinterpret_cast<const char*>(pkt->data), pkt->size);
+            if (pkt->stream_index == text)
+                result.textPackets.append(data);
             result.subtitlePackets[subtitleSlot[pkt->stream_index]].append(data);
+        }
         av_packet_unref(pkt);
     }
     av_packet_free(&pkt);
