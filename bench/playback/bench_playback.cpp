@@ -65,10 +65,28 @@ void Row(const char* what, const char* ours, double a, const char* unit, const c
     std::fflush(stdout);
 }
 
+QString PlainPipeline(const QString& path, bool sync);
+bool WaitAsyncDone(GstElement* pipeline, int timeoutMs);
+
+// Time for a plain pipeline (same elements, fake sinks) to pre-roll.
+double PlainOpenMs(const QString& path)
+{
+    QElapsedTimer t;
+    t.start();
+    GstElement* pipeline = gst_parse_launch(PlainPipeline(path, true).toUtf8().constData(), nullptr);
+    gst_element_set_state(pipeline, GST_STATE_PAUSED);
+    const bool ok = WaitAsyncDone(pipeline, 10000);
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return ok ? ms : -1;
+}
+
 // --- the engine ------------------------------------------------------------
 
 struct EngineFigures {
     double openMs = -1;
+    double plainOpenMs = -1; // measured alternately with ours, under the same load
     double openCallMs = -1;
     double seekMs = -1;
     int seekMisses = 0;
@@ -106,7 +124,9 @@ EngineFigures MeasureEngine(const QString& path, double playSeconds)
     // Open to first pictures (both renderers), five times.
     std::vector<double> opens;
     std::vector<double> calls;
-    for (int i = 0; i < 5; ++i) {
+    std::vector<double> plainOpens;
+    for (int i = 0; i < 7; ++i) {
+        plainOpens.push_back(PlainOpenMs(path));
         engine.Close();
         QElapsedTimer t;
         t.start();
@@ -124,6 +144,7 @@ EngineFigures MeasureEngine(const QString& path, double playSeconds)
     }
     f.openMs = Median(opens);
     f.openCallMs = Median(calls);
+    f.plainOpenMs = Median(plainOpens);
 
     // Seek to a new picture, paused: until both pictures show the target frame.
     const int fps = 30;
@@ -201,7 +222,6 @@ QString PlainPipeline(const QString& path, bool sync)
 }
 
 struct PlainFigures {
-    double openMs = -1;
     double seekMs = -1;
     double cpuPerSecond1x = -1;
 };
@@ -221,24 +241,10 @@ bool WaitAsyncDone(GstElement* pipeline, int timeoutMs)
 PlainFigures MeasurePlain(const QString& path, double playSeconds)
 {
     PlainFigures f;
-    std::vector<double> opens;
-    GstElement* pipeline = nullptr;
-    for (int i = 0; i < 5; ++i) {
-        if (pipeline) {
-            gst_element_set_state(pipeline, GST_STATE_NULL);
-            gst_object_unref(pipeline);
-        }
-        QElapsedTimer t;
-        t.start();
-        pipeline = gst_parse_launch(PlainPipeline(path, true).toUtf8().constData(), nullptr);
-        gst_element_set_state(pipeline, GST_STATE_PAUSED);
-        if (!WaitAsyncDone(pipeline, 10000)) {
-            std::printf("  plain pipeline does not pre-roll\n");
-            break;
-        }
-        opens.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    f.openMs = Median(opens);
+    GstElement* pipeline = gst_parse_launch(PlainPipeline(path, true).toUtf8().constData(), nullptr);
+    gst_element_set_state(pipeline, GST_STATE_PAUSED);
+    if (!WaitAsyncDone(pipeline, 10000))
+        std::printf("  plain pipeline does not pre-roll\n");
     gint64 duration = 0;
     gst_element_query_duration(pipeline, GST_FORMAT_TIME, &duration);
     std::vector<double> seeks;
@@ -348,7 +354,7 @@ int main(int argc, char** argv)
         QStringLiteral("gst-launch-1.0"), QProcess::splitCommand("-q " + PlainPipeline(path, false)), seconds, &glWall);
 
     std::printf("\nCVideoMgr (ours) vs baseline, same file, same run\n");
-    Row("open to first pictures (median of 5)", "ours", e.openMs, "ms", "plain pipeline", p.openMs);
+    Row("open to first pictures (median of 7)", "ours", e.openMs, "ms", "plain pipeline", e.plainOpenMs);
     Row("  of which OnMovieOpen returns after", "ours", e.openCallMs, "ms");
     Row("seek to new pictures, paused (median of 10)", "ours", e.seekMs, "ms", "plain pipeline", p.seekMs);
     if (e.seekMisses)
