@@ -359,6 +359,13 @@ void TestVideoMgr::reopenReusesRenderers()
     QVERIFY(WaitForFrame(front, [](int n) { return n == 0; }));
     e.Play();
     QVERIFY(h.WaitComplete());
+
+    // The rear renderer, left out of that one-stream graph, plays again in the next.
+    QVERIFY(h.Open(Path("two_audio.avi")));
+    QVERIFY(WaitForFrame(rear, [](int n) { return n == 0; }));
+    e.Play();
+    QVERIFY(WaitForFrame(rear, [](int n) { return n >= 30; }));
+    QVERIFY(h.WaitComplete());
 }
 
 void TestVideoMgr::withoutGraph()
