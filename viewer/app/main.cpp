@@ -3,23 +3,35 @@
 #include "LangConstants.h"
 #include "LangFonts.h"
 #include "MovaraApp.h"
+#include "MovaraDlg.h"
 #include "QtPlatform.h"
 #include "Settings.h"
 #include "TraceLog.h"
 
 #include <QApplication>
-#include <QLabel>
+#include <QTimer>
 
 namespace {
-// Stands where the main window will be: a window titled "Kestrav".
-int RunPlaceholderWindow()
+// Start-up step 9: the main window, run modally.
+//
+// Diagnostics (not for users): KESTRAV_NO_SPLASH=1 skips the splash;
+// KESTRAV_SCREENSHOT=<file.png> saves a picture of the window after
+// KESTRAV_SCREENSHOT_DELAY seconds (default 8) and closes it.
+int RunMainWindow()
 {
-    QLabel window(QStringLiteral("Kestrav"));
-    window.setWindowTitle(QStringLiteral("Kestrav"));
-    window.setAlignment(Qt::AlignCenter);
-    window.resize(965, 711);
-    window.show();
-    return QApplication::exec();
+    CMovaraDlgOptions options;
+    options.showSplash = qEnvironmentVariableIntValue("KESTRAV_NO_SPLASH") == 0;
+    CMovaraDlg dlg(options);
+    const QString shot = qEnvironmentVariable("KESTRAV_SCREENSHOT");
+    if (!shot.isEmpty()) {
+        bool ok = false;
+        const int seconds = qEnvironmentVariableIntValue("KESTRAV_SCREENSHOT_DELAY", &ok);
+        QTimer::singleShot((ok ? seconds : 8) * 1000, &dlg, [&dlg, shot] {
+            dlg.grab().save(shot);
+            dlg.close();
+        });
+    }
+    return dlg.RunModal();
 }
 
 // Start-up step 8: the language "korean" with English as the fallback (and
@@ -48,7 +60,7 @@ int main(int argc, char* argv[])
 
     CMovaraApp::Hooks hooks;
     hooks.selectLanguage = SelectLanguageAndLoadSettings;
-    hooks.runMainWindow = RunPlaceholderWindow;
+    hooks.runMainWindow = RunMainWindow;
     CMovaraApp app(std::move(hooks));
     app.InitInstance();
     const int code = app.ExitInstance();

@@ -1,0 +1,243 @@
+#pragma once
+
+#include "SkinRect.h"
+
+#include <QRgb>
+
+// Fixed values of the main window: its size, timers, message numbers, control
+// and command ids, rectangles (left, top, right, bottom with right and bottom
+// exclusive, at the base client size 965 x 711), colours and picture names.
+namespace MainWnd {
+
+// ---- Window ---------------------------------------------------------------
+inline constexpr const char* kTitle = "Kestrav";
+inline constexpr int kBaseWidth = 965;  // also the minimum tracking size
+inline constexpr int kBaseHeight = 711;
+inline constexpr int kGripSize = 18;    // bottom-right square that resizes
+
+// Window modes.
+inline constexpr int kModeNormal = 0;
+inline constexpr int kModeMaximised = 1;
+inline constexpr int kModeExpanded = 2;
+
+// ---- Timers ---------------------------------------------------------------
+inline constexpr int kTimerPlayPosition = 101;
+inline constexpr int kTimerHideAnalysisMessage = 104; // set by the analysis thread
+
+// ---- Window messages (numbers as the senders know them) --------------------
+inline constexpr int kMsgGraphEvent = 0x0406;
+inline constexpr int kMsgPlayComplete = 0x0407;
+inline constexpr int kMsgZoomChanged = 0x040E;
+inline constexpr int kMsgVideoPause = 0x040F;
+inline constexpr int kMsgMediaChanged = 0x0458;  // WM_USER_MEDIACHANGED
+inline constexpr int kMsgStopAnalysis = 0x0463;
+inline constexpr int kMsgControlValue = 0x0590;
+inline constexpr int kMsgControlReleased = 0x0591;
+inline constexpr int kMsgPicturePan = 0x059A;
+inline constexpr int kMsgPictureRedraw = 0x059B;
+inline constexpr int kMsgClosePanelsVideo = 0x05F4;
+inline constexpr int kMsgClosePanelsList = 0x05F5;
+
+// InvalidateArea kinds.
+inline constexpr int kAreaWindow = 0;
+inline constexpr int kAreaFrontVideo = 1;
+inline constexpr int kAreaRearVideo = 2;
+inline constexpr int kAreaMap = 3;
+inline constexpr int kAreaTitle = 4;
+
+// ---- Commands ---------------------------------------------------------------
+inline constexpr int kCmdClose = 1001;
+inline constexpr int kCmdMinimise = 1002;
+inline constexpr int kCmdMaximise = 1003;
+inline constexpr int kCmdFile = 1004;
+inline constexpr int kCmdSettings = 1006;
+inline constexpr int kCmdFileOpen = 1051;
+inline constexpr int kCmdFileSaveAs = 1053;
+inline constexpr int kCmdFileExit = 1054;
+inline constexpr int kCmdFullScreen = 1086;
+inline constexpr int kCmdFullWindow = 1087;
+inline constexpr int kCmdListPlayFocused = 1088;
+inline constexpr int kCmdListDelete = 1089;
+inline constexpr int kCmdHelp = 1090;
+inline constexpr int kCmdListUp = 1091;
+inline constexpr int kCmdListDown = 1092;
+inline constexpr int kCmdPlay = 1100;
+inline constexpr int kCmdPause = 1101;
+inline constexpr int kCmdNavigationProduct = 1306;
+
+// Accelerator ids (the accelerator table, translated before dispatch).
+inline constexpr int kAccelOpen = 32771;       // Ctrl+O
+inline constexpr int kAccelSaveAs = 32772;     // Ctrl+Shift+S
+inline constexpr int kAccelExit = 32773;       // Ctrl+Q
+inline constexpr int kAccelPlayPause = 32774;  // Space
+inline constexpr int kAccelFullScreen = 32775; // Ctrl+Enter
+inline constexpr int kAccelFullWindow = 32776; // Alt+Enter
+inline constexpr int kAccelDelete = 32777;     // Delete
+inline constexpr int kAccelHelp = 32778;       // F1
+inline constexpr int kAccelEnter = 32779;      // Enter
+inline constexpr int kAccelUp = 32780;         // Up
+inline constexpr int kAccelDown = 32781;       // Down
+inline constexpr int kAccelShiftEnter = 32782; // Shift+Enter (no handler)
+
+// ---- Controls ---------------------------------------------------------------
+inline constexpr int kIdClose = 1001;
+inline constexpr int kIdMinimise = 1002;
+inline constexpr int kIdMaximise = 1003;
+inline constexpr int kIdFile = 1004;
+inline constexpr int kIdSettings = 1006;
+inline constexpr int kIdPlay = 1100;
+inline constexpr int kIdPause = 1101;
+inline constexpr int kIdStop = 1102;
+inline constexpr int kIdPrevious = 1103;
+inline constexpr int kIdNext = 1104;
+inline constexpr int kIdBack10 = 1105;
+inline constexpr int kIdForward10 = 1106;
+inline constexpr int kIdZoomMenu = 1107;
+inline constexpr int kIdSpeedPanel = 1108;
+inline constexpr int kIdSave = 1109;
+inline constexpr int kIdVolume = 1110;
+inline constexpr int kIdContinuousPlay = 1111;
+inline constexpr int kIdLabelFront = 1150;
+inline constexpr int kIdLabelRear = 1151;
+inline constexpr int kIdLabelMap = 1152;
+inline constexpr int kIdLabelPlayList = 1153;
+inline constexpr int kIdSecondTitle = 1154;
+inline constexpr int kIdCurrentTime = 1155;
+inline constexpr int kIdDuration = 1156;
+inline constexpr int kIdSpeedNumber = 1157;
+inline constexpr int kIdAccelX = 1158;
+inline constexpr int kIdAccelY = 1159;
+inline constexpr int kIdAccelZ = 1160;
+inline constexpr int kIdGraphPanel = 1161;
+inline constexpr int kIdMainTitle = 1162;
+inline constexpr int kIdVersion = 1163;
+inline constexpr int kIdAnalysisMessage = 1164;
+inline constexpr int kIdAnalysisPercent = 1165;
+inline constexpr int kIdCarInfoPanel = 1166;
+inline constexpr int kIdCarInfoCaption = 1167;
+inline constexpr int kIdPositionSlider = 1200;
+inline constexpr int kIdSpeedGauge = 1205;
+inline constexpr int kIdPlayList = 1250;
+inline constexpr int kIdFoldUp = 1300;
+inline constexpr int kIdFoldDown = 1301;
+inline constexpr int kIdExpand = 1302;
+inline constexpr int kIdSwap = 1303;
+inline constexpr int kIdMapSearch = 1304;
+inline constexpr int kIdNavigationProduct = 1306;
+inline constexpr int kIdUnit = 1307;
+inline constexpr int kIdMapPlaceholder = 1308;
+inline constexpr int kIdMapBrowser = 1500;
+inline constexpr int kIdFrontVideo = 2000;
+inline constexpr int kIdRearVideo = 2001;
+
+// ---- Fixed areas at the base size -------------------------------------------
+inline constexpr SkinRect kFrontVideoArea{2, 109, 642, 469};
+inline constexpr SkinRect kRearVideoArea{643, 109, 963, 349};
+inline constexpr SkinRect kMapArea{643, 146, 963, 386};
+inline constexpr SkinRect kTitleArea{121, 6, 260, 32};
+// The map area follows the width: (W - 322, 146, W - 2, 386).
+inline constexpr int kMapAreaFromRight = 322;
+inline constexpr int kMapAreaRightGap = 2;
+
+// ---- Background composition --------------------------------------------------
+inline constexpr const char* kPicBackground = "bg.9.png";
+inline constexpr const char* kPicGpsPanel = "gps_bg.9.png";
+inline constexpr const char* kPicCarInfoPanel = "carinfo_bg.9.png";
+inline constexpr const char* kPicTitleBar = "bg_title.9.png";
+inline constexpr const char* kPicTitleBarRight = "bg_title_right.9.png";
+inline constexpr const char* kPicBadgeArx330 = "bi_arx330.png";
+inline constexpr const char* kPicBadgeArx550 = "bi_arx550.png";
+inline constexpr const char* kPicBadgeBt33 = "bi_bt33.png";
+inline constexpr const char* kPicBadgeCmv550View = "bi_cmv550view.png";
+inline constexpr const char* kPicDeviceIcon = "ic_blackbox.png";
+inline constexpr const char* kPicGrip = "ic_expand.png";
+inline constexpr const char* kPicMapEmpty = "map_empty.png";
+inline constexpr const char* kPicTextBox = "bg_text.9.png";
+
+// Panel surfaces: (W - 496) x 92 at (8, H - 122); (W - 818) x 92 of which the
+// left 147 x 92 goes to (W - 478, H - 122).
+inline constexpr int kGpsPanelWidthLess = 496;
+inline constexpr int kCarInfoPanelWidthLess = 818;
+inline constexpr int kPanelHeight = 92;
+inline constexpr int kPanelTopFromBottom = 122;
+inline constexpr int kGpsPanelLeft = 8;
+inline constexpr int kCarInfoPanelLeftFromRight = 478;
+inline constexpr int kCarInfoPanelUsedWidth = 147;
+// Title bars: (W - 323) x 37 at (1, 71); 322 x 37 at (W - 323, y) for
+// y = 71, then 349 (rear shown) or 108 (map shown), then 386.
+inline constexpr int kTitleBarWidthLess = 323;
+inline constexpr int kTitleBarHeight = 37;
+inline constexpr int kTitleBarLeft = 1;
+inline constexpr int kTitleBarTop = 71;
+inline constexpr int kTitleBarRightWidth = 322;
+inline constexpr int kTitleBarRightFromRight = 323;
+inline constexpr int kTitleBarRightY1 = 71;
+inline constexpr int kTitleBarRightY2Rear = 349;
+inline constexpr int kTitleBarRightY2Map = 108;
+inline constexpr int kTitleBarRightY3 = 386;
+
+// Model badges (natural sizes) and the device icon.
+struct BadgeSpec {
+    const char* model;
+    const char* picture;
+    int width;
+    int height;
+};
+inline constexpr BadgeSpec kBadges[] = {
+    {"ARX330", kPicBadgeArx330, 99, 19},
+    {"ARX550", kPicBadgeArx550, 106, 24},
+    {"BT33", kPicBadgeBt33, 45, 19},
+    {"CMV550View", kPicBadgeCmv550View, 105, 19},
+};
+inline constexpr int kDeviceIconWidth = 26;
+inline constexpr int kDeviceIconHeight = 24;
+inline constexpr int kBadgeGapAfterButton = 25; // bx = width of button 1306 + 25
+inline constexpr int kBadgeTop = 6;             // cy = 6 + height of button 1306 / 2
+inline constexpr int kDeviceIconGap = 6;        // ix = bx + 6 + badge width
+
+// ---- Colours ------------------------------------------------------------------
+inline constexpr QRgb kColorWhite = 0xFFFFFFFF;
+inline constexpr QRgb kColorFrame = 0xFF000000;
+inline constexpr QRgb kColorLabel = 0xFFDAE4EC;        // 1150..1153: RGB(218, 228, 236)
+inline constexpr QRgb kColorCurrentTime = 0xFF3FA8EB;  // 1155: RGB(63, 168, 235)
+inline constexpr QRgb kColorDuration = 0xFFA2ACB9;     // 1156: RGB(162, 172, 185)
+inline constexpr QRgb kColorVersion = 0xFFB6C7D7;      // 1163: RGB(182, 199, 215)
+inline constexpr QRgb kColorAccelX = 0xFF6BED3D;       // RGB(107, 237, 61)
+inline constexpr QRgb kColorAccelY = 0xFFF3372E;       // RGB(243, 55, 46)
+inline constexpr QRgb kColorAccelZ = 0xFF53BBFD;       // RGB(83, 187, 253)
+inline constexpr QRgb kColorAnalysisMessage = 0xFFB6C7D7; // RGB(182, 199, 215)
+inline constexpr QRgb kColorAnalysisPercent = 0xFFFFBA00; // RGB(255, 186, 0)
+inline constexpr QRgb kColorTitleText = 0xFF3FA8EB;    // RGB(63, 168, 235)
+inline constexpr QRgb kColorCaptionInactive = 0xFF22242B; // 1167: RGB(34, 36, 43)
+inline constexpr QRgb kColorCaptionActive = 0xFF5D6C81;   // 1167: RGB(93, 108, 129)
+inline constexpr QRgb kColorMenuButtonText = 0xFF8CA9BC;  // RGB(140, 169, 188)
+inline constexpr QRgb kColorMenuButtonDisabled = 0xFF404447; // RGB(64, 68, 71)
+
+// ---- Fonts (height keys of the language tables) ------------------------------
+inline constexpr const char* kLabelFontKey = "TEXTSIZE_MOVARA_1";
+inline constexpr const char* kTimeFontKey = "TEXTSIZE_MOVARA_2";
+inline constexpr const char* kStatusFontKey = "TEXTSIZE_MOVARA_3";
+inline constexpr const char* kTitleFontKey = "TEXTSIZE_MOVARA_4";
+inline constexpr const char* kMenuButtonFontKey = "TEXTSIZE_MOVARA_BTN";
+inline constexpr const char* kTimeFace = "tahoma";
+
+// ---- Texts ----------------------------------------------------------------------
+inline constexpr const char* kTextFront = "IDS_STRING_K_018";
+inline constexpr const char* kTextRear = "IDS_STRING_K_019";
+inline constexpr const char* kTextMap = "IDS_STRING_K_020";
+inline constexpr const char* kTextPlayList = "IDS_STRING_K_021";
+inline constexpr const char* kTextFile = "IDS_STRING_K_001";
+inline constexpr const char* kTextSettings = "IDS_STRING_K_003";
+inline constexpr const char* kTextAnalysing = "IDS_STRING_K_088";
+inline constexpr const char* kTextCarInfoCaption = "IDS_STRING_K_101";
+inline constexpr const char* kVersionFormat = "Ver %1";
+inline constexpr const char* kNoVersion = "NOT";
+
+// ---- Play list area ----------------------------------------------------------------
+// (W - 323, 470)-(W - 1, 690); grows with the height.
+inline constexpr int kPlayListLeftFromRight = 323;
+inline constexpr int kPlayListTop = 470;
+inline constexpr int kPlayListRightFromRight = 1;
+inline constexpr int kPlayListBottom = 690;
+
+} // namespace MainWnd

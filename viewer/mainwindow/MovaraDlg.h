@@ -1,0 +1,272 @@
+#pragma once
+
+#include "AnalysisThread.h"
+#include "MainWindowIds.h"
+#include "RecordingEntry.h"
+#include "SkinRect.h"
+#include "SkinSurface.h"
+#include "SplashDlg.h"
+
+#include <QDialog>
+#include <QFont>
+#include <QMap>
+#include <QPixmap>
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class CAnalysisProgressPoster;
+class CAutoResetEvent;
+class CCatalogueView;
+class CMountWatcher;
+class CRButton;
+class CRImageNum;
+class CRStaticText;
+class CTextData;
+class QLabel;
+class QTimer;
+
+// ---- Process-wide state kept beside the main window (GUI thread unless said) ----
+// "EVENT_SHOW_MAINDLG": created at start-up, signalled when the splash ends
+// with OK, closed once start-up has seen it (null afterwards).
+extern std::unique_ptr<CAutoResetEvent> g_showMainEvent;
+// "EVENT_FILE_PARSING": created at start-up, signalled by the analysis thread
+// when a run ends; lives as long as the main window.
+extern std::unique_ptr<CAutoResetEvent> g_fileParsingEvent;
+// 1 when the connectivity probe succeeded (initially 1).
+extern int g_internetOk;
+// The program's version "%d.%d.%d.%02d"; "NOT" until read.
+extern QString g_appVersion;
+// The running program's folder, with a trailing separator.
+extern QString g_programFolder;
+
+// What the main window takes from outside; tests replace parts of it.
+struct CMovaraDlgOptions {
+    // Show the splash at start-up (false: start-up goes on as if it had
+    // ended with OK at once).
+    bool showSplash = true;
+    // Period of the splash's timer (100 steps).
+    int splashPeriodMs = 10;
+    // Telemetry extraction of the analysis thread; the analyser's when empty.
+    std::function<void(const QString&, CTextData&)> extract;
+    // The connectivity probe; ProbeConnectivity() when empty.
+    std::function<bool()> probeConnectivity;
+};
+
+// The viewer's only top-level window: a frameless, skinned dialog titled
+// "Kestrav" that owns the catalogue (six category maps), the analysis
+// thread, the splash, the mount-table watcher and every control, and
+// coordinates them. Everything here runs on the GUI thread; the analysis
+// thread reaches the window only through queued calls.
+//
+// The class is split by concern over several files:
+//   MovaraDlgInit.cpp    construction, start-up (OnInitDialog), version, controls
+//   MovaraDlgCard.cpp    memory card, catalogue, card state, analysis thread
+//   MovaraDlgPaint.cpp   pictures, background composition, painting, layout
+//   MovaraDlgWindow.cpp  keys, commands, mouse (drag and grip), size, close, timers
+class CMovaraDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CMovaraDlg(const CMovaraDlgOptions& options = CMovaraDlgOptions(), QWidget* parent = nullptr);
+    ~CMovaraDlg() override;
+
+    // Start-up, then the modal run until the window closes. Returns the
+    // dialog result (ignored by the application).
+    int RunModal();
+
+    // Start-up in its fixed order (see MovaraDlgInit.cpp). Ends with the
+    // window shown and the analysis thread running. Returns true.
+    bool OnInitDialog();
+
+    // ---- Memory card and catalogue (MovaraDlgCard.cpp) -----------------------
+    // Card re-scan on a device change or a mount-table change.
+    void OnDeviceChange();
+    void OnMediaChanged();
+    // Message 0x0463: asks the analysis thread to stop (without waiting).
+    void OnStopAnalysis();
+    // 1, or 0 when `checkCard` is set and no card was found.
+    int InitMovieList(bool checkCard);
+    // First non-empty category in the order 0, 1, 3, 4, 2, 5, or -1.
+    int UpdateListButtons();
+    void SelectListCategory(int n);
+    void SetCardState(bool present, bool forceDual);
+    // The analysis stop rule: when a run may still be going, ask it to stop
+    // and wait for "EVENT_FILE_PARSING" (at most one extraction long).
+    void StopAnalysis();
+    // analysisStop = 0 and a new analysis run over the catalogue.
+    void StartAnalysis();
+    bool IsAnalysisRunning() const;
+
+    // ---- Commands and keys (MovaraDlgWindow.cpp) -----------------------------
+    void OnCommand(int id);
+    // The accelerator table: the command of an accelerator id.
+    void OnAccelerator(int acceleratorId);
+
+    // ---- Pictures and layout (MovaraDlgPaint.cpp) ------------------------------
+    void LoadImages();
+    void CreateControls();
+    void ArrangeControls();
+    void RelayoutVideo();
+    void RebuildBackground();
+    void DrawAreaFrames();
+    void DrawTitleBadges(QImage& target);
+    // 0 the whole window, 1 front video, 2 rear video, 3 map, 4 title area
+    // (the latter after setting backgroundDirty).
+    void InvalidateArea(int kind);
+
+    // Timers kept by id (101 play position, 104 hide the analysis message).
+    void SetTimer(int id, int periodMs);
+    void KillTimer(int id);
+    bool IsTimerActive(int id) const;
+
+    // ---- Read access for the other parts and for tests ------------------------
+    const CCatalogue& Catalogue() const { return m_catalogue; }
+    CCatalogue& Catalogue() { return m_catalogue; }
+    // A child control by its id (null when it does not exist).
+    QWidget* Control(int id) const { return m_controls.value(id); }
+    CMountWatcher* MountWatcher() const { return m_mountWatcher.get(); }
+    CCatalogueView* CatalogueView() const { return m_catalogueView; }
+    CSplashDlg& Splash() { return m_splash; }
+    const CSkinSurface& WindowBackground() const { return m_windowBackground; }
+    // The last composed client picture (null before the first paint).
+    const QPixmap& CompositeBitmap() const { return m_compositeBitmap; }
+    bool OnCloseDone() const { return m_closed; }
+
+    // ---- Window state shared by the main window's parts ----------------------
+    int initDone = 0;
+    std::atomic<int> analysisStop{1}; // 1: no analysis run may be going
+    int mapPending = 1;
+    int trackDrawn = 0;
+    int speedUnit = 0;
+    CTextData* currentTextData = nullptr;
+    QString cardRoot;
+    CategoryMap* currentCategoryMap = nullptr;
+    int lastPosition = 0;
+    int listCategory = 0;
+    int rearShown = 1;
+    int windowMode = MainWnd::kModeNormal;
+    int savedWindowMode = MainWnd::kModeNormal;
+    QString currentTitle;
+    bool seekPausedPlayback = false;
+    int continuousPlay = 1;
+    int savedDragFullWindows = 0;
+    unsigned shellNotifyId = 0; // 1 while the mount-table watcher is registered
+    int singlePlay = 1;
+    int dualStreamMode = 0;
+    int playTypeLocked = 0;
+    struct {
+        int lastId = 0;
+        unsigned lastTick = 0;
+    } repeatGuard;
+    QString programFolder;
+    SkinRect clientRect{0, 0, MainWnd::kBaseWidth, MainWnd::kBaseHeight};
+    SkinRect previousClientRect{0, 0, MainWnd::kBaseWidth, MainWnd::kBaseHeight};
+    SkinRect frontVideoArea = MainWnd::kFrontVideoArea;
+    SkinRect rearVideoArea = MainWnd::kRearVideoArea;
+    SkinRect mapArea = MainWnd::kMapArea;
+    SkinRect titleArea = MainWnd::kTitleArea;
+    bool accelerators = false; // the accelerator table is loaded
+    int backgroundDirty = 1;
+
+signals:
+    // Emitted when a card re-scan found a new card or lost the one in use.
+    void CardInserted();
+    void CardRemoved();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    friend class CAnalysisProgressPoster;
+
+    // Start-up pieces (MovaraDlgInit.cpp).
+    void StartSplash();
+    void WaitForSplash();
+    void PumpSplash();
+    void LoadAppVersion();
+    void CreateVideoWnds();
+    void CreateSlider();
+    void CreateBtns();
+    void CreateDropBoxs();
+    void CreateStatics();
+    void CreateListCtrl();
+    void RegisterMediaChange();
+    CRButton* AddButton(int id, const SkinRect& r, const QString& normal, const QString& over, const QString& press,
+                        const QString& disabled, const char* balloonKey = nullptr);
+    QLabel* AddLabel(int id, const SkinRect& r, const QString& text, const QFont& font, QRgb color,
+                     Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop);
+    CRStaticText* AddStaticText(int id, const SkinRect& r, const QString& ninePatch, const QFont& font,
+                                int fontHeight, QRgb color, const QString& text, int align);
+
+    // Card pieces (MovaraDlgCard.cpp).
+    void RescanCard();
+    void OnCardInserted();
+    void OnCardRemoved();
+    bool CardInUseIsPresent() const;
+    void LoadBrandPicture();
+    void StopPlaybackIfAny();
+    void OnHideAnalysisMessageTimer();
+    void ShowAnalysisTexts(bool shown);
+
+    // Window pieces (MovaraDlgWindow.cpp).
+    void OnClose();
+    void OnTimer(int id);
+    bool InGrip(const QPoint& clientPos) const;
+    void UpdateGripCursor(const QPoint& clientPos);
+    void HideDropPanels(int except);
+
+    CMovaraDlgOptions m_options;
+    CCatalogue m_catalogue;
+    CAnalysisThread m_analysisThread;
+    std::unique_ptr<CAnalysisProgressPoster> m_progress;
+    std::unique_ptr<CMountWatcher> m_mountWatcher;
+    CSplashDlg m_splash; // its own top-level window
+    QMap<int, QWidget*> m_controls;
+    QMap<int, QTimer*> m_timers;
+    CCatalogueView* m_catalogueView = nullptr;
+    bool m_closed = false;
+    bool m_controlsCreated = false;
+
+    // Fonts of the window.
+    QFont m_labelFont;
+    QFont m_statusFont;
+    QFont m_timeFont;
+    QFont m_titleFont;
+
+    // Surfaces of the background composition.
+    CSkinSurface m_paintSurface;
+    QPixmap m_compositeBitmap;
+    CSkinSurface m_windowBackground;
+    CSkinSurface m_gpsPanelSurface;
+    CSkinSurface m_carInfoPanelSurface;
+    CSkinSurface m_titleBarSurface;
+    CSkinSurface m_titleBarRightSurface;
+    CSkinSurface m_badgeSurfaces[4]; // in the order of MainWnd::kBadges
+    CSkinSurface m_brandSurface;
+    CSkinSurface m_deviceIconSurface;
+    CSkinSurface m_gripSurface;
+
+    // Dragging and resizing by hand where the window system cannot.
+    enum class DragKind { None, Armed, Move, Resize };
+    DragKind m_drag = DragKind::None;
+    bool m_dragFromGrip = false;
+    QPoint m_dragStartGlobal;
+    QRect m_dragStartGeometry;
+};

@@ -1,0 +1,392 @@
+// CMovaraDlg: keys and accelerators, commands, mouse (drag and grip), size,
+// activation, timers and closing.
+#include "MovaraDlg.h"
+
+#include "CatalogueView.h"
+#include "MemoryCard.h"
+#include "RemovableMedia.h"
+#include "SkinImage.h"
+#include "TraceLog.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWindow>
+
+using namespace MainWnd;
+
+namespace {
+// The accelerator table: key and modifiers -> accelerator id.
+struct Accelerator {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    int id;
+};
+const Accelerator kAccelerators[] = {
+    {Qt::Key_O, Qt::ControlModifier, kAccelOpen},
+    {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, kAccelSaveAs},
+    {Qt::Key_Q, Qt::ControlModifier, kAccelExit},
+    {Qt::Key_Space, Qt::NoModifier, kAccelPlayPause},
+    {Qt::Key_Return, Qt::ControlModifier, kAccelFullScreen},
+    {Qt::Key_Return, Qt::AltModifier, kAccelFullWindow},
+    {Qt::Key_Delete, Qt::NoModifier, kAccelDelete},
+    {Qt::Key_F1, Qt::NoModifier, kAccelHelp},
+    {Qt::Key_Return, Qt::NoModifier, kAccelEnter},
+    {Qt::Key_Up, Qt::NoModifier, kAccelUp},
+    {Qt::Key_Down, Qt::NoModifier, kAccelDown},
+    {Qt::Key_Return, Qt::ShiftModifier, kAccelShiftEnter},
+};
+
+int FindAccelerator(const QKeyEvent* e)
+{
+    const int key = e->key() == Qt::Key_Enter ? int(Qt::Key_Return) : e->key();
+    const Qt::KeyboardModifiers mods =
+        e->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
+    for (const Accelerator& a : kAccelerators)
+        if (a.key == key && a.modifiers == mods)
+            return a.id;
+    return 0;
+}
+} // namespace
+
+// ---- Keys --------------------------------------------------------------------------------
+
+// Every key press meant for this window or one of its children passes here
+// first, as a message loop's pre-translation would: Escape is swallowed (the
+// window never closes on it) and accelerators become commands.
+bool CMovaraDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(watched);
+        if (w == this || isAncestorOf(w)) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Escape)
+                return true;
+            if (accelerators) {
+                if (const int id = FindAccelerator(key)) {
+                    OnAccelerator(id);
+                    return true;
+                }
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CMovaraDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CMovaraDlg::reject()
+{
+    // Escape and other rejections never close the window; closing is
+    // OnClose's business (close button, Alt+F4, Ctrl+Q, File > Exit).
+}
+
+void CMovaraDlg::OnAccelerator(int acceleratorId)
+{
+    switch (acceleratorId) {
+    case kAccelOpen:
+        OnCommand(kCmdFileOpen);
+        break;
+    case kAccelSaveAs:
+        OnCommand(kCmdFileSaveAs);
+        break;
+    case kAccelExit:
+        close();
+        break;
+    case kAccelPlayPause:
+        // Pause while playing; nothing plays before the engine joins.
+        OnCommand(kCmdPlay);
+        break;
+    case kAccelFullScreen:
+        TraceLog(QStringLiteral("Kestrav : OnFullscr"));
+        OnCommand(kCmdFullScreen);
+        break;
+    case kAccelFullWindow:
+        TraceLog(QStringLiteral("Kestrav : OnFullwnd"));
+        OnCommand(kCmdFullWindow);
+        break;
+    case kAccelDelete:
+        OnCommand(kCmdListDelete);
+        break;
+    case kAccelHelp:
+        OnCommand(kCmdHelp);
+        break;
+    case kAccelEnter:
+        OnCommand(kCmdListPlayFocused);
+        break;
+    case kAccelUp:
+        OnCommand(kCmdListUp);
+        break;
+    case kAccelDown:
+        OnCommand(kCmdListDown);
+        break;
+    default:
+        break; // Shift+Enter: no handler
+    }
+}
+
+// ---- Commands ----------------------------------------------------------------------------
+
+void CMovaraDlg::OnCommand(int id)
+{
+    switch (id) {
+    case kCmdClose:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_CLOSE"));
+        StopPlaybackIfAny();
+        close();
+        return;
+    case kCmdMinimise:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_MIN"));
+        showMinimized();
+        return;
+    case kCmdMaximise:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_MAX"));
+        return; // window modes join with the full-window commands
+    case kCmdFile:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_FILE"));
+        return;
+    case kCmdSettings:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_SETTING"));
+        return;
+    case kCmdNavigationProduct:
+        HideDropPanels(-1);
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_ORVIA"));
+        return;
+    case kCmdFileExit:
+        HideDropPanels(-1);
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_FILE_CLOSE"));
+        close();
+        return;
+    case kCmdListUp:
+        HideDropPanels(-1);
+        if (m_catalogueView)
+            m_catalogueView->SetTopIndex(m_catalogueView->TopIndex() - 1);
+        return;
+    case kCmdListDown:
+        HideDropPanels(-1);
+        if (m_catalogueView)
+            m_catalogueView->SetTopIndex(m_catalogueView->TopIndex() + 1);
+        return;
+    default:
+        // The other commands join with their parts (playback, files, window
+        // modes); until then they only close the drop-down panels.
+        if (id > kCmdSettings)
+            HideDropPanels(-1);
+        return;
+    }
+}
+
+void CMovaraDlg::HideDropPanels(int /*except*/)
+{
+    // The drop-down menus and panels join with the skinned drop-down windows.
+}
+
+// ---- Mouse: grip and drag ------------------------------------------------------------------
+
+bool CMovaraDlg::InGrip(const QPoint& clientPos) const
+{
+    return clientPos.x() >= width() - kGripSize && clientPos.y() >= height() - kGripSize &&
+           clientPos.x() < width() && clientPos.y() < height();
+}
+
+void CMovaraDlg::UpdateGripCursor(const QPoint& clientPos)
+{
+    if (InGrip(clientPos))
+        setCursor(Qt::SizeFDiagCursor);
+    else
+        unsetCursor();
+}
+
+void CMovaraDlg::mousePressEvent(QMouseEvent* event)
+{
+    UpdateGripCursor(event->position().toPoint());
+    HideDropPanels(-1);
+    if (event->button() == Qt::LeftButton) {
+        m_drag = DragKind::Armed;
+        m_dragStartGlobal = event->globalPosition().toPoint();
+        m_dragStartGeometry = geometry();
+        m_dragFromGrip = InGrip(event->position().toPoint());
+    }
+    QDialog::mousePressEvent(event);
+}
+
+// With the left button down, a press in the grip resizes the window from
+// its bottom-right corner, a press anywhere else moves it (normal mode only).
+// The window system does it where it can; otherwise the window follows the
+// mouse itself.
+void CMovaraDlg::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    UpdateGripCursor(pos);
+    if (!(event->buttons() & Qt::LeftButton)) {
+        m_drag = DragKind::None;
+        return;
+    }
+    const QPoint delta = event->globalPosition().toPoint() - m_dragStartGlobal;
+    switch (m_drag) {
+    case DragKind::Armed:
+        if (m_dragFromGrip) {
+            if (windowHandle() && windowHandle()->startSystemResize(Qt::RightEdge | Qt::BottomEdge))
+                m_drag = DragKind::None;
+            else
+                m_drag = DragKind::Resize;
+        } else if (windowMode == kModeNormal) {
+            if (windowHandle() && windowHandle()->startSystemMove())
+                m_drag = DragKind::None;
+            else
+                m_drag = DragKind::Move;
+        } else {
+            m_drag = DragKind::None;
+        }
+        if (m_drag == DragKind::None)
+            return;
+        break;
+    default:
+        break;
+    }
+    if (m_drag == DragKind::Move) {
+        move(m_dragStartGeometry.topLeft() + delta);
+    } else if (m_drag == DragKind::Resize) {
+        resize(std::max(minimumWidth(), m_dragStartGeometry.width() + delta.x()),
+               std::max(minimumHeight(), m_dragStartGeometry.height() + delta.y()));
+    }
+}
+
+void CMovaraDlg::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_drag = DragKind::None;
+    if (event->button() == Qt::RightButton)
+        HideDropPanels(-1);
+    QDialog::mouseReleaseEvent(event);
+}
+
+void CMovaraDlg::wheelEvent(QWheelEvent* event)
+{
+    // The wheel scrolls the list wherever it turns over the window.
+    if (m_catalogueView)
+        m_catalogueView->WheelScroll(event->angleDelta().y());
+    event->accept();
+}
+
+// ---- Size, move, activation --------------------------------------------------------------
+
+void CMovaraDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (!m_controlsCreated || isMinimized())
+        return;
+    previousClientRect = clientRect;
+    clientRect = {0, 0, width(), height()};
+    const int W = clientRect.Width();
+    mapArea = {W - kMapAreaFromRight, kMapArea.top, W - kMapAreaRightGap, kMapArea.bottom};
+    if (clientRect != previousClientRect) {
+        ArrangeControls();
+        RelayoutVideo();
+        backgroundDirty = 1;
+        update();
+    }
+}
+
+void CMovaraDlg::moveEvent(QMoveEvent* event)
+{
+    QDialog::moveEvent(event);
+    if (!initDone)
+        return;
+    // The video windows re-place their zoom bars here once they exist.
+}
+
+void CMovaraDlg::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    // The desktop here has no global "drag full windows" setting to save and
+    // restore; savedDragFullWindows keeps its value.
+    TraceLog(isActiveWindow() ? QStringLiteral("Kestrav---->WA_ACTIVE") : QStringLiteral("Kestrav---->WA_INACTIVE"));
+}
+
+// ---- Timers -------------------------------------------------------------------------------
+
+void CMovaraDlg::SetTimer(int id, int periodMs)
+{
+    QTimer* t = m_timers.value(id);
+    if (!t) {
+        t = new QTimer(this);
+        connect(t, &QTimer::timeout, this, [this, id] { OnTimer(id); });
+        m_timers.insert(id, t);
+    }
+    t->start(periodMs);
+}
+
+void CMovaraDlg::KillTimer(int id)
+{
+    if (QTimer* t = m_timers.value(id))
+        t->stop();
+}
+
+bool CMovaraDlg::IsTimerActive(int id) const
+{
+    const QTimer* t = m_timers.value(id);
+    return t && t->isActive();
+}
+
+void CMovaraDlg::OnTimer(int id)
+{
+    if (id == kTimerHideAnalysisMessage)
+        OnHideAnalysisMessageTimer();
+    // Timer 101 (play position) joins with playback.
+}
+
+// ---- Close --------------------------------------------------------------------------------
+
+void CMovaraDlg::closeEvent(QCloseEvent* event)
+{
+    OnClose();
+    setResult(QDialog::Rejected);
+    event->accept();
+}
+
+void CMovaraDlg::OnClose()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    TraceLog(QStringLiteral("Kestrav :: <<<<<<<<<<<<<<<<OnClose>>>>>>>>>>>>>>>"));
+    // 2. The analysis must be over before anything it uses goes.
+    StopAnalysis();
+    for (QTimer* t : std::as_const(m_timers))
+        t->stop();
+    // 3. The window's cached surfaces and its composite.
+    m_windowBackground.Release();
+    m_gpsPanelSurface.Release();
+    m_carInfoPanelSurface.Release();
+    m_titleBarSurface.Release();
+    m_titleBarRightSurface.Release();
+    for (CSkinSurface& s : m_badgeSurfaces)
+        s.Release();
+    m_brandSurface.Release();
+    m_deviceIconSurface.Release();
+    m_gripSurface.Release();
+    m_paintSurface.Release();
+    m_compositeBitmap = QPixmap();
+    // 4. The device record.
+    g_deviceRecord = QByteArray();
+    // 5. The image service.
+    CSkinImage::DestroyInstance();
+    // 6. No desktop setting to restore (see changeEvent).
+    // 7. The media-change registration.
+    if (shellNotifyId != 0) {
+        m_mountWatcher.reset();
+        shellNotifyId = 0;
+    }
+    // 8-9. The extraction lock and the fonts need no release.
+}
