@@ -365,6 +365,19 @@ private slots:
         QTest::mouseRelease(button.windowHandle(), Qt::LeftButton, {}, QPoint(10, 10));
         QCOMPARE(commands.size(), 1); // sent, not posted
         QCOMPARE(commands[0][0].toInt(), 1080);
+
+        button.SetMouseActivate(false);
+        QVERIFY(button.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+        QVERIFY(button.isVisible());
+        // The balloon goes below-right of the button, without offsets, and
+        // is not moved again while it shows.
+        button.SetBalloonText(QStringLiteral("Initialize"));
+        QTest::mouseMove(button.windowHandle(), QPoint(12, 10));
+        const QPoint corner = button.mapToGlobal(QPoint(0, 0));
+        QCOMPARE(button.Balloon()->pos(), corner + QPoint(8, 20 + 8));
+        button.move(button.pos() + QPoint(30, 0));
+        QTest::mouseMove(button.windowHandle(), QPoint(14, 10));
+        QCOMPARE(button.Balloon()->pos(), corner + QPoint(8, 20 + 8));
     }
 
     void balloonPlacement()

@@ -609,9 +609,9 @@ private:
             QString stem;
             QStringList suffixes; // normal, over, press, disabled
             QSize size;
-            QString selected;     // selected picture, when the family has one
+            QString selected{};   // selected picture, when the family has one
             bool ninePatch = false;
-            QString caption;
+            QString caption{};
         };
         const QList<Family> families = {
             {"Play", "btn_play", {"_normal.png", "_over.png", "_press.png", "_dim.png"}, {86, 86}},
@@ -675,6 +675,37 @@ private:
                 DriveState(b, s == 0 ? 0 : s == 1 ? 1 : s == 2 ? 2 : s == 3 ? 3 : 4);
             }
             x += blockWidth + 20;
+            rowHeight = std::max(rowHeight, h);
+        }
+        // Layered buttons (CTButton): their whole picture with its alpha, over a picture.
+        {
+            const int blockWidth = cell * columns + 130;
+            if (x + blockWidth > kCanvasWidth) {
+                x = 20;
+                rowTop += rowHeight + 24;
+                rowHeight = 0;
+            }
+            const int h = 106;
+            QImage block(blockWidth, h, QImage::Format_ARGB32_Premultiplied);
+            block.fill(QColor(31, 35, 40));
+            QPainter p(&block);
+            p.drawImage(QRect(130, 0, blockWidth - 130, h), Picture("view_front.png"), QRect(200, 120, blockWidth - 130, h));
+            Text(p, QRect(12, 0, 120, h), QStringLiteral("Layered button"), QColor(182, 199, 215), 13);
+            for (int s = 0; s < 3; ++s) {
+                auto* play = new CTButton(this);
+                play->setGeometry(0, 0, 60, 60);
+                play->SetImages("btn_next_normal.png", "btn_next_over.png", "btn_next_press.png", "btn_next_dim.png");
+                DriveState(play, s);
+                p.drawImage(QPoint(130 + s * cell + (cell - 60) / 2 - 10, 6), play->LayeredImage());
+                auto* reset = new CTButton(this);
+                reset->setGeometry(0, 0, 90, 21);
+                SkinTextStyle style = Caption(QStringLiteral("Initialize"), 11);
+                reset->SetNinePatchImages("setting_btn_nor.9.png", "setting_btn_nor.9.png", "setting_btn_nor.9.png", &style);
+                DriveState(reset, s);
+                p.drawImage(QPoint(130 + s * cell + (cell - 90) / 2 - 10, 76), reset->LayeredImage());
+            }
+            p.end();
+            Place(QPoint(x, rowTop), block);
             rowHeight = std::max(rowHeight, h);
         }
         y = rowTop + rowHeight + 30;

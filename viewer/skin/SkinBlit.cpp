@@ -11,12 +11,18 @@ bool Usable(const QImage& img)
 {
     return !img.isNull() && img.format() == QImage::Format_ARGB32_Premultiplied;
 }
+// The source in the surfaces' pixel format (shared, not copied, when it is already).
+QImage AsPremultiplied(const QImage& src)
+{
+    return Usable(src) ? src : src.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
 } // namespace
 
-void Copy(QImage& dst, int dx, int dy, int w, int h, const QImage& src, int sx, int sy)
+void Copy(QImage& dst, int dx, int dy, int w, int h, const QImage& source, int sx, int sy)
 {
-    if (w <= 0 || h <= 0 || !Usable(dst) || !Usable(src))
+    if (w <= 0 || h <= 0 || !Usable(dst) || source.isNull())
         return;
+    const QImage src = AsPremultiplied(source);
     // Clip the source block to the source image, shifting the destination with it.
     int x0 = 0, y0 = 0, x1 = w, y1 = h; // offsets inside the block
     x0 = std::max({x0, -sx, -dx});
@@ -33,10 +39,11 @@ void Copy(QImage& dst, int dx, int dy, int w, int h, const QImage& src, int sx, 
     }
 }
 
-void Stretch(QImage& dst, int dx, int dy, int dw, int dh, const QImage& src, int sx, int sy, int sw, int sh)
+void Stretch(QImage& dst, int dx, int dy, int dw, int dh, const QImage& source, int sx, int sy, int sw, int sh)
 {
-    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !Usable(dst) || !Usable(src))
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !Usable(dst) || source.isNull())
         return;
+    const QImage src = AsPremultiplied(source);
     const int xBegin = std::max(dx, 0), xEnd = std::min(dx + dw, dst.width());
     const int yBegin = std::max(dy, 0), yEnd = std::min(dy + dh, dst.height());
     for (int y = yBegin; y < yEnd; ++y) {

@@ -3,8 +3,9 @@
 #include <QImage>
 #include <QRect>
 
-// Block transfers between ARGB32 premultiplied images, in the manner of the
-// classic raster operations the skin is defined in. Every transfer is clipped
+// Block transfers onto ARGB32 premultiplied images (sources of another
+// format are converted first), in the manner of the classic raster
+// operations the skin is defined in. Every transfer is clipped
 // to both images: destination pixels whose source lies outside the source
 // image are left unchanged, and nothing is ever read or written out of
 // bounds. Negative or zero sizes transfer nothing.

@@ -148,6 +148,15 @@ void CSkinButton::SetBalloonText(const QString& text)
 void CSkinButton::SetMouseActivate(bool activate)
 {
     m_mouseActivate = activate;
+    // A top-level button (CTButton) that must not activate takes no focus
+    // from the window system. A child button cannot keep the window system
+    // from activating its top-level window; it only never takes the focus.
+    if (isWindow() && windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus) == activate) {
+        const bool shown = isVisible();
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus, !activate);
+        if (shown)
+            show();
+    }
 }
 
 void CSkinButton::SetText(const QString& text)

@@ -47,7 +47,8 @@ public:
     int GetIconIndex() const { return m_iconIndex; }
     // Creates the balloon on first use and gives it the text.
     void SetBalloonText(const QString& text);
-    // false: a click does not activate the window.
+    // false: a click does not activate the window (for a top-level button:
+    // its window takes no focus).
     void SetMouseActivate(bool activate);
     // Replaces the caption text (shown at the next paint).
     void SetText(const QString& text);
