@@ -179,6 +179,7 @@ private slots:
     void startUpOrder();
     void progressTextsShownThenHidden();
     void noCardAtStart();
+    void categoryButtons();
     void cardInsertedAndRemoved();
     void secondCardIgnoredWhileOneIsInUse();
     void removalWaitsForTheAnalysis();
@@ -308,6 +309,40 @@ void TestMainWindow::noCardAtStart()
     QVERIFY(!dlg.Control(kIdPlay)->isEnabled());
     QVERIFY(!dlg.Control(kIdSettings)->isEnabled());
     QCOMPARE(dlg.playTypeLocked, 1);
+}
+
+void TestMainWindow::categoryButtons()
+{
+    // Nothing continuous: the list opens on the parking tab, motion first.
+    WriteCard(m_cardA, "ARX330",
+              {QStringLiteral("주차모션/REC_2024_05_10_10_00_00_F.AVI"),
+               QStringLiteral("주차모션/REC_2024_05_10_10_01_00_F.AVI"),
+               QStringLiteral("수동녹화/REC_2024_05_10_11_00_00_F.AVI")});
+    FakeExtraction fake;
+    CMovaraDlg dlg(Options(fake));
+    dlg.OnInitDialog();
+    auto button = [&dlg](int id) { return qobject_cast<CRButton*>(dlg.Control(id)); };
+    QCOMPARE(dlg.listCategory, Catalogue::kParkingMotion);
+    QCOMPARE(dlg.CatalogueView()->ItemCount(), 2);
+    QVERIFY(button(kIdListParking)->IsChecked());
+    QVERIFY(!button(kIdListNormal)->IsChecked());
+    QVERIFY(button(kIdListParkMotion)->isVisible() && button(kIdListParkShock)->isVisible());
+    QVERIFY(!button(kIdListRecNormal)->isVisible() && !button(kIdListNameTitle)->isVisible());
+    // Empty categories cannot be chosen.
+    QVERIFY(!button(kIdListNormal)->isEnabled());
+    QVERIFY(!button(kIdListParkShock)->isEnabled());
+    QVERIFY(!button(kIdListPosition)->isEnabled());
+    QVERIFY(button(kIdListManual)->isEnabled());
+
+    // The manual tab: one recording, the column titles as its second row.
+    QTest::mouseClick(button(kIdListManual), Qt::LeftButton);
+    QTRY_COMPARE(dlg.listCategory, Catalogue::kManual);
+    QCOMPARE(dlg.CatalogueView()->ItemCount(), 1);
+    QCOMPARE(dlg.CatalogueView()->ItemName(0), QStringLiteral("REC_2024_05_10_11_00_00_F.AVI"));
+    QVERIFY(button(kIdListManual)->IsChecked());
+    QVERIFY(!button(kIdListParking)->IsChecked());
+    QVERIFY(button(kIdListNameTitle)->isVisible() && button(kIdListSizeTitle)->isVisible());
+    QVERIFY(!button(kIdListParkMotion)->isVisible());
 }
 
 void TestMainWindow::cardInsertedAndRemoved()

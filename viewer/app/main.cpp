@@ -9,14 +9,16 @@
 #include "TraceLog.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
 // Start-up step 9: the main window, run modally.
 //
 // Diagnostics (not for users): KESTRAV_NO_SPLASH=1 skips the splash;
-// KESTRAV_SCREENSHOT=<file.png> saves a picture of the window after
-// KESTRAV_SCREENSHOT_DELAY seconds (default 8) and closes it.
+// KESTRAV_SCREENSHOT=<file.png> saves a picture of the whole screen after
+// KESTRAV_SCREENSHOT_DELAY seconds (default 8, fractions allowed) and then
+// closes the window once it is up.
 int RunMainWindow()
 {
     CMovaraDlgOptions options;
@@ -25,10 +27,16 @@ int RunMainWindow()
     const QString shot = qEnvironmentVariable("KESTRAV_SCREENSHOT");
     if (!shot.isEmpty()) {
         bool ok = false;
-        const int seconds = qEnvironmentVariableIntValue("KESTRAV_SCREENSHOT_DELAY", &ok);
-        QTimer::singleShot((ok ? seconds : 8) * 1000, &dlg, [&dlg, shot] {
-            dlg.grab().save(shot);
-            dlg.close();
+        const double seconds = qEnvironmentVariable("KESTRAV_SCREENSHOT_DELAY").toDouble(&ok);
+        QTimer::singleShot(int((ok ? seconds : 8.0) * 1000), &dlg, [&dlg, shot] {
+            if (QScreen* screen = QGuiApplication::primaryScreen())
+                screen->grabWindow(0).save(shot);
+            auto* closer = new QTimer(&dlg);
+            QObject::connect(closer, &QTimer::timeout, &dlg, [&dlg] {
+                if (dlg.initDone && dlg.isVisible())
+                    dlg.close();
+            });
+            closer->start(100);
         });
     }
     return dlg.RunModal();

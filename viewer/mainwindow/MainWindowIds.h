@@ -118,6 +118,18 @@ inline constexpr int kIdCarInfoCaption = 1167;
 inline constexpr int kIdPositionSlider = 1200;
 inline constexpr int kIdSpeedGauge = 1205;
 inline constexpr int kIdPlayList = 1250;
+// Category buttons above the list: four tabs, their second rows and the
+// column titles shown when a tab has no second row.
+inline constexpr int kIdListNormal = 1251;     // continuous: categories 0 and 1
+inline constexpr int kIdListParking = 1252;    // parking: categories 3 and 4
+inline constexpr int kIdListManual = 1253;     // category 2
+inline constexpr int kIdListPosition = 1254;   // category 5 (map search result)
+inline constexpr int kIdListRecNormal = 1255;  // category 0
+inline constexpr int kIdListNorShock = 1256;   // category 1
+inline constexpr int kIdListParkMotion = 1257; // category 3
+inline constexpr int kIdListParkShock = 1258;  // category 4
+inline constexpr int kIdListSizeTitle = 1259;  // column title "File size"
+inline constexpr int kIdListNameTitle = 1260;  // column title "File name"
 inline constexpr int kIdFoldUp = 1300;
 inline constexpr int kIdFoldDown = 1301;
 inline constexpr int kIdExpand = 1302;
@@ -219,6 +231,7 @@ inline constexpr const char* kTimeFontKey = "TEXTSIZE_MOVARA_2";
 inline constexpr const char* kStatusFontKey = "TEXTSIZE_MOVARA_3";
 inline constexpr const char* kTitleFontKey = "TEXTSIZE_MOVARA_4";
 inline constexpr const char* kMenuButtonFontKey = "TEXTSIZE_MOVARA_BTN";
+inline constexpr const char* kListButtonFontKey = "TEXTSIZE_MOVARA_LIST_BTN";
 inline constexpr const char* kTimeFace = "tahoma";
 
 // ---- Texts ----------------------------------------------------------------------

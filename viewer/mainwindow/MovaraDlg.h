@@ -96,6 +96,8 @@ public:
     int UpdateListButtons();
     void SelectListCategory(int n);
     void SetCardState(bool present, bool forceDual);
+    // Category commands 1250 to 1258 of the buttons above the list.
+    void OnListCategoryCommand(int id);
     // The analysis stop rule: when a run may still be going, ask it to stop
     // and wait for "EVENT_FILE_PARSING" (at most one extraction long).
     void StopAnalysis();
@@ -223,6 +225,9 @@ private:
     void LoadBrandPicture();
     void StopPlaybackIfAny();
     void OnHideAnalysisMessageTimer();
+    static int ListGroupButton(int category);
+    void ShowListGroup(int tabId);
+    void ChooseListCategory(int category);
     void ShowAnalysisTexts(bool shown);
 
     // Window pieces (MovaraDlgWindow.cpp).

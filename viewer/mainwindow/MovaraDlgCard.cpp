@@ -52,13 +52,132 @@ int CMovaraDlg::InitMovieList(bool checkCard)
 
 int CMovaraDlg::UpdateListButtons()
 {
-    // The category buttons join with the play list; the choice is theirs
-    // already: the first non-empty map in the order 0, 1, 3, 4, 2, 5.
     using namespace Catalogue;
-    for (int c : {kContinuous, kContinuousImpact, kParkingMotion, kParkingImpact, kManual, kSearchResult})
-        if (!m_catalogue[size_t(c)].empty())
-            return c;
+    auto empty = [this](int c) { return m_catalogue[size_t(c)].empty(); };
+    EnableRange(m_controls, kIdListNormal, kIdListParkShock, true);
+    for (int id = kIdListNormal; id <= kIdListPosition; ++id)
+        if (auto* b = qobject_cast<CRButton*>(Control(id)))
+            b->SetCheck(false);
+    const struct {
+        int id;
+        bool disable;
+    } rules[] = {
+        {kIdListRecNormal, empty(kContinuous)},
+        {kIdListNorShock, empty(kContinuousImpact)},
+        {kIdListNormal, empty(kContinuous) && empty(kContinuousImpact)},
+        {kIdListParkMotion, empty(kParkingMotion)},
+        {kIdListParkShock, empty(kParkingImpact)},
+        {kIdListParking, empty(kParkingMotion) && empty(kParkingImpact)},
+        {kIdListManual, empty(kManual)},
+        {kIdListPosition, empty(kSearchResult)},
+    };
+    for (const auto& r : rules)
+        if (r.disable)
+            EnableRange(m_controls, r.id, r.id, false);
+
+    for (int c : {kContinuous, kContinuousImpact, kParkingMotion, kParkingImpact, kManual, kSearchResult}) {
+        if (empty(c))
+            continue;
+        ShowListGroup(ListGroupButton(c));
+        return c;
+    }
     return -1;
+}
+
+int CMovaraDlg::ListGroupButton(int category)
+{
+    using namespace Catalogue;
+    switch (category) {
+    case kContinuous:
+    case kContinuousImpact:
+        return kIdListNormal;
+    case kParkingMotion:
+    case kParkingImpact:
+        return kIdListParking;
+    case kManual:
+        return kIdListManual;
+    default:
+        return kIdListPosition;
+    }
+}
+
+// Selects one tab and shows its second row: the sub-categories of the
+// continuous and parking tabs, the column titles for the others.
+void CMovaraDlg::ShowListGroup(int tabId)
+{
+    for (int id = kIdListNormal; id <= kIdListPosition; ++id)
+        if (auto* b = qobject_cast<CRButton*>(Control(id)))
+            b->SetCheck(id == tabId);
+    const bool normal = tabId == kIdListNormal;
+    const bool parking = tabId == kIdListParking;
+    auto show = [this](int id, bool shown) {
+        if (QWidget* w = Control(id))
+            w->setVisible(shown);
+    };
+    show(kIdListRecNormal, normal);
+    show(kIdListNorShock, normal);
+    show(kIdListParkMotion, parking);
+    show(kIdListParkShock, parking);
+    show(kIdListSizeTitle, !normal && !parking);
+    show(kIdListNameTitle, !normal && !parking);
+}
+
+void CMovaraDlg::ChooseListCategory(int category)
+{
+    if (listCategory != category)
+        SelectListCategory(category);
+    listCategory = category;
+}
+
+void CMovaraDlg::OnListCategoryCommand(int id)
+{
+    using namespace Catalogue;
+    HideDropPanels(-1);
+    auto empty = [this](int c) { return m_catalogue[size_t(c)].empty(); };
+    switch (id) {
+    case kIdPlayList:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_LIST_MAIN"));
+        break;
+    case kIdListNormal:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_LIST_NORMAL"));
+        ShowListGroup(kIdListNormal);
+        ChooseListCategory(!empty(kContinuous) ? kContinuous : kContinuousImpact);
+        break;
+    case kIdListParking:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_LIST_PARKING"));
+        ShowListGroup(kIdListParking);
+        ChooseListCategory(!empty(kParkingMotion) ? kParkingMotion : kParkingImpact);
+        break;
+    case kIdListManual:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_LIST_MANUAL"));
+        ShowListGroup(kIdListManual);
+        ChooseListCategory(kManual);
+        break;
+    case kIdListPosition:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_LIST_POSITION"));
+        ShowListGroup(kIdListPosition);
+        ChooseListCategory(kSearchResult);
+        break;
+    case kIdListRecNormal:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_LIST_RECNORMAL"));
+        ChooseListCategory(kContinuous);
+        break;
+    case kIdListNorShock:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_LIST_NORSHOCK"));
+        ChooseListCategory(kContinuousImpact);
+        break;
+    case kIdListParkMotion:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_LIST_PARKMOTION"));
+        ChooseListCategory(kParkingMotion);
+        break;
+    case kIdListParkShock:
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_LIST_PARKSHOCK"));
+        ChooseListCategory(kParkingImpact);
+        break;
+    default:
+        break;
+    }
+    // The playing mark and the pause on a category change join with playback.
 }
 
 void CMovaraDlg::SelectListCategory(int n)
@@ -85,7 +204,13 @@ void CMovaraDlg::SetCardState(bool present, bool forceDual)
             m_catalogueView->DeleteAllItems();
         }
         StopPlaybackIfAny();
-        EnableRange(m_controls, 1251, 1260, false);
+        for (int id = kIdListNormal; id <= kIdListPosition; ++id)
+            if (auto* b = qobject_cast<CRButton*>(Control(id)))
+                b->SetCheck(false);
+        for (int id = kIdListRecNormal; id <= kIdListNameTitle; ++id)
+            if (QWidget* w = Control(id))
+                w->setVisible(id >= kIdListSizeTitle);
+        EnableRange(m_controls, kIdListNormal, kIdListNameTitle, false);
         EnableRange(m_controls, kIdPlay, kIdContinuousPlay, false);
         EnableRange(m_controls, kIdFoldUp, kIdSwap, false);
         EnableRange(m_controls, kIdUnit, kIdUnit, false);
@@ -98,7 +223,7 @@ void CMovaraDlg::SetCardState(bool present, bool forceDual)
     }
     if (m_catalogueView)
         m_catalogueView->SetEmptyMode(false);
-    EnableRange(m_controls, 1259, 1260, true);
+    EnableRange(m_controls, kIdListSizeTitle, kIdListNameTitle, true);
     EnableRange(m_controls, kIdPlay, kIdContinuousPlay, true);
     EnableRange(m_controls, kIdFoldUp, kIdSwap, true);
     EnableRange(m_controls, kIdUnit, kIdUnit, true);

@@ -358,6 +358,45 @@ void CMovaraDlg::CreateBtns()
         m_controls.insert(m.id, b);
     }
 
+    // The category buttons above the list: four tabs with a selected look,
+    // two rows of sub-categories and the column titles.
+    SkinTextStyle tabStyle = style;
+    tabStyle.fontHeight = LangFontValue(QString::fromLatin1(kListButtonFontKey));
+    const struct {
+        int id;
+        SkinRect r;
+        const char* stem;
+        const char* text;
+        bool tab;
+    } categories[] = {
+        {kIdListNormal, {W - 323, 423, W - 242, 450}, "list_menu01", "IDS_STRING_K_038", true},
+        {kIdListParking, {W - 242, 423, W - 162, 450}, "list_menu02", "IDS_STRING_K_039", true},
+        {kIdListManual, {W - 162, 423, W - 81, 450}, "list_menu02", "IDS_STRING_K_040", true},
+        {kIdListPosition, {W - 82, 423, W, 450}, "list_menu01", "IDS_STRING_K_041", true},
+        {kIdListRecNormal, {W - 323, 450, W - 162, 470}, "list_sub_menu01", "IDS_STRING_K_042", false},
+        {kIdListNorShock, {W - 162, 450, W, 470}, "list_sub_menu02", "IDS_STRING_K_043", false},
+        {kIdListParkMotion, {W - 323, 450, W - 162, 470}, "list_sub_menu01", "IDS_STRING_K_044", false},
+        {kIdListParkShock, {W - 162, 450, W, 470}, "list_sub_menu02", "IDS_STRING_K_045", false},
+        {kIdListSizeTitle, {W - 99, 450, W, 470}, "list_sub_menu02", "IDS_STRING_K_103", false},
+        {kIdListNameTitle, {W - 323, 450, W - 99, 470}, "list_sub_menu01", "IDS_STRING_K_102", false},
+    };
+    for (const auto& c : categories) {
+        auto* b = new CRButton(this, c.id);
+        b->setGeometry(c.r.ToQRect());
+        const QString stem = QString::fromLatin1(c.stem);
+        tabStyle.text = Text(c.text);
+        b->SetNinePatchImages(stem + QStringLiteral("_normal.9.png"), stem + QStringLiteral("_over.9.png"),
+                              stem + QStringLiteral("_press.9.png"), &m_windowBackground, &tabStyle,
+                              stem + QStringLiteral("_dis.9.png"));
+        if (c.tab)
+            b->SetSelectNinePatch(stem + QStringLiteral("_selected.9.png"));
+        connect(b, &CSkinButton::Command, this, &CMovaraDlg::OnCommand);
+        b->show();
+        m_controls.insert(c.id, b);
+    }
+    for (int id : {kIdListRecNormal, kIdListNorShock, kIdListParkMotion, kIdListParkShock})
+        Control(id)->hide();
+
     // The unit button follows the stored unit; the map placeholder waits hidden.
     const bool mph = SettingsGetText(QStringLiteral("unit")) == QLatin1String("mph");
     const QString unit = mph ? QStringLiteral("speed_mile") : QStringLiteral("speed_km");

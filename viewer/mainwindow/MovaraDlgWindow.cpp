@@ -176,6 +176,17 @@ void CMovaraDlg::OnCommand(int id)
         if (m_catalogueView)
             m_catalogueView->SetTopIndex(m_catalogueView->TopIndex() + 1);
         return;
+    case kIdPlayList:
+    case kIdListNormal:
+    case kIdListParking:
+    case kIdListManual:
+    case kIdListPosition:
+    case kIdListRecNormal:
+    case kIdListNorShock:
+    case kIdListParkMotion:
+    case kIdListParkShock:
+        OnListCategoryCommand(id);
+        return;
     default:
         // The other commands join with their parts (playback, files, window
         // modes); until then they only close the drop-down panels.
