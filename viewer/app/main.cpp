@@ -16,7 +16,7 @@ namespace {
 // Start-up step 9: the main window, run modally.
 //
 // Diagnostics (not for users): KESTRAV_NO_SPLASH=1 skips the splash;
-// KESTRAV_SCREENSHOT=<file.png> saves a picture of the whole screen after
+// KESTRAV_SCREENSHOT=<file.png> saves a picture of the screen after
 // KESTRAV_SCREENSHOT_DELAY seconds (default 8, fractions allowed) and then
 // closes the window once it is up.
 int RunMainWindow()
@@ -29,8 +29,11 @@ int RunMainWindow()
         bool ok = false;
         const double seconds = qEnvironmentVariable("KESTRAV_SCREENSHOT_DELAY").toDouble(&ok);
         QTimer::singleShot(int((ok ? seconds : 8.0) * 1000), &dlg, [&dlg, shot] {
-            if (QScreen* screen = QGuiApplication::primaryScreen())
-                screen->grabWindow(0).save(shot);
+            // The screen as shown: the window's part once it is up, else all of it.
+            if (QScreen* screen = QGuiApplication::primaryScreen()) {
+                const QRect r = dlg.isVisible() ? dlg.frameGeometry() : screen->geometry();
+                screen->grabWindow(0, r.x(), r.y(), r.width(), r.height()).save(shot);
+            }
             auto* closer = new QTimer(&dlg);
             QObject::connect(closer, &QTimer::timeout, &dlg, [&dlg] {
                 if (dlg.initDone && dlg.isVisible())
