@@ -8,8 +8,8 @@
 #include "Lang.h"
 #include "MemoryCard.h"
 #include "RButton.h"
-#include "SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
 #include "RemovableMedia.h"
+#include "SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
 #include "SkinImage.h"
 #include "TraceLog.h"
 

@@ -9,19 +9,17 @@
 #include "Lang.h"
 #include "MemoryCard.h"
 #include "RButton.h"
-#include "SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
 #include "RImageNum.h"
 #include "RStaticText.h"
-#include "RecordingAnalyzer.h"
 #include "RemovableMedia.h"
 #include "Settings.h"
+#include "SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
 #include "SkinImage.h"
 #include "SkinText.h"
 #include "SplashThread.h"
 #include "TraceLog.h"
 
 #include <QCoreApplication>
-#include <QFontInfo>
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QLabel>

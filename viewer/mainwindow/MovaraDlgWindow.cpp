@@ -8,7 +8,7 @@
 #include "SkinImage.h"
 #include "TraceLog.h"
 
-#include <QApplication>
+#include <QWheelEvent>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
