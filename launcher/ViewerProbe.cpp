@@ -1,0 +1,60 @@
+#include "ViewerProbe.h"
+
+#include "LauncherConstants.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
+
+QString CViewerProbe::LockDirectory()
+{
+    const QString forced = qEnvironmentVariable(Launcher::kLockDirVariable);
+    if (!forced.isEmpty())
+        return forced;
+    const QString runtime = qEnvironmentVariable(Launcher::kRuntimeDirVariable);
+    if (!runtime.isEmpty() && QDir(runtime).exists())
+        return runtime;
+    return QDir::tempPath() + QString::fromLatin1(Launcher::kTempLockDirPattern).arg(::getuid());
+}
+
+QString CViewerProbe::LockPath()
+{
+    return LockDirectory() + QLatin1Char('/') + QLatin1String(Launcher::kViewerLockName)
+        + QLatin1String(Launcher::kLockFileSuffix);
+}
+
+bool CViewerProbe::IsLockHeld(const QString& lockPath)
+{
+    // No file, no viewer: nothing is created in that case.
+    if (!QFileInfo::exists(lockPath))
+        return false;
+
+    // Try to take the lock and give it back at once. QLockFile recognises a
+    // lock whose owner died and takes it over; never stale by age, as in the
+    // viewer (a viewer may run for days).
+    QLockFile probe(lockPath);
+    probe.setStaleLockTime(0);
+    if (probe.tryLock(0)) {
+        probe.unlock();
+        return false;
+    }
+    if (probe.error() == QLockFile::LockFailedError)
+        return true;
+
+    // The lock could not be tested (e.g. the folder is not writable): judge by
+    // the owner recorded in the file.
+    qint64 pid = 0;
+    QString hostName, appName;
+    if (!probe.getLockInfo(&pid, &hostName, &appName) || pid <= 0)
+        return false;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+bool CViewerProbe::IsViewerRunning()
+{
+    return IsLockHeld(LockPath());
+}
