@@ -121,6 +121,11 @@ private slots:
                 QVERIFY2(marks.size() == 1 && marks[0] >= 1 && marks[0] <= h - 2, name);
                 break;
             }
+            case SkinPictureKind::ThreeSliceH: {
+                const QList<int> marks = BlackAt(Row(img, 0));
+                QVERIFY2(marks.size() == 1 && marks[0] >= 1 && marks[0] <= w - 2, name);
+                break;
+            }
             case SkinPictureKind::NinePatch: {
                 const QList<int> xs = BlackAt(Row(img, 0));
                 const QList<int> ys = BlackAt(Column(img, 0));
@@ -155,6 +160,10 @@ private slots:
                 CSkinSurface top, middle, bottom;
                 skin->LoadVerticalThreeSlice(spec.name, top, middle, bottom);
                 QVERIFY2(top.IsCreated() && middle.IsCreated() && bottom.IsCreated(), qPrintable(spec.name));
+            } else if (spec.kind == SkinPictureKind::ThreeSliceH) {
+                CSkinSurface left, middle, right;
+                skin->LoadHorizontalThreeSlice(spec.name, left, middle, right);
+                QVERIFY2(left.IsCreated() && middle.IsCreated() && right.IsCreated(), qPrintable(spec.name));
             } else {
                 skin->DrawNinePatch(natural, spec.name);
                 skin->DrawNinePatch(used, spec.name);

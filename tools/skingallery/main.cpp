@@ -790,6 +790,14 @@ private:
                 p.drawImage(0, 0, top.GetImage());
                 p.drawImage(QRect(0, top.GetHeight(), mid.GetWidth(), middle), mid.GetImage());
                 p.drawImage(0, top.GetHeight() + middle, bottom.GetImage());
+            } else if (spec.kind == SkinPictureKind::ThreeSliceH) {
+                CSkinSurface left, mid, right;
+                Skin()->LoadHorizontalThreeSlice(spec.name, left, mid, right);
+                QPainter p(&surface.GetImage());
+                const int middle = show.width() - left.GetWidth() - (right.GetWidth() - 2);
+                p.drawImage(0, 0, left.GetImage());
+                p.drawImage(QRect(left.GetWidth(), 0, middle, mid.GetHeight()), mid.GetImage());
+                p.drawImage(left.GetWidth() + middle, 0, right.GetImage());
             } else {
                 Skin()->DrawNinePatch(surface, spec.name);
             }

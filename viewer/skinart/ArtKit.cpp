@@ -91,6 +91,13 @@ QImage ThreeSliceV(const QImage& content, int stretchRow)
     return pic;
 }
 
+QImage ThreeSliceH(const QImage& content, int stretchColumn)
+{
+    QImage pic = Framed(content, 2, 2, 1);
+    pic.setPixel(stretchColumn + 1, 0, kMarker);
+    return pic;
+}
+
 QImage PlainInNinePatch(const QImage& content)
 {
     return Framed(content, 1, 1, 1);

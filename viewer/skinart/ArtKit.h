@@ -50,6 +50,8 @@ QImage NinePatch(const QImage& content, const QList<int>& stretchX, const QList<
                  const QRect& textBox = QRect());
 // The three-slice layout: marker beside content row `stretchRow` in the left column.
 QImage ThreeSliceV(const QImage& content, int stretchRow);
+// The same across: marker above content column `stretchColumn` in the top row.
+QImage ThreeSliceH(const QImage& content, int stretchColumn);
 // A plain picture that the viewer passes through the nine-patch stretch:
 // one blank (transparent white) top row and left column.
 QImage PlainInNinePatch(const QImage& content);

@@ -187,6 +187,64 @@ QImage ScrollThumb(const SkinPictureSpec& spec, State s)
     return ThreeSliceV(img, 7);
 }
 
+QImage ScrollTrackHor(const SkinPictureSpec& spec)
+{
+    const int w = spec.size.width(), h = spec.size.height();
+    QImage img = Canvas(spec.size);
+    QPainter p(&img);
+    p.fillRect(QRectF(0, 0, w, h), QColor(26, 29, 34));
+    p.fillRect(QRectF(0, 0, w, 1), kEdge);
+    p.fillRect(QRectF(2, 6, w - 4, 3), QColor(0, 0, 0, 60));
+    p.end();
+    return NinePatch(img, {w / 2}, {});
+}
+
+QImage ScrollArrowHor(const SkinPictureSpec& spec, State s, bool left)
+{
+    QImage img = Canvas(spec.size);
+    QPainter p(&img);
+    Prepare(p);
+    const QRectF r(0, 0, spec.size.width(), spec.size.height());
+    if (s == State::Over)
+        RoundRect(p, r.adjusted(0.5, 0.5, -0.5, -0.5), 2, QColor(255, 255, 255, 24));
+    else if (s == State::Press)
+        RoundRect(p, r.adjusted(0.5, 0.5, -0.5, -0.5), 2, QColor(0, 0, 0, 80));
+    const QColor c = s == State::Normal ? QColor(150, 166, 182)
+                     : s == State::Over ? QColor(255, 255, 255)
+                     : s == State::Press ? kAccentLight
+                                         : QColor(150, 166, 182, 60);
+    QPainterPath chevron;
+    if (left) {
+        chevron.moveTo(8, 3.5);
+        chevron.lineTo(5, 6.5);
+        chevron.lineTo(8, 9.5);
+    } else {
+        chevron.moveTo(5, 3.5);
+        chevron.lineTo(8, 6.5);
+        chevron.lineTo(5, 9.5);
+    }
+    Stroke(p, chevron, c, 1.6);
+    return img;
+}
+
+QImage ScrollThumbHor(const SkinPictureSpec& spec, State s)
+{
+    const int w = spec.size.width(), h = spec.size.height();
+    QImage img = Canvas(spec.size);
+    QPainter p(&img);
+    Prepare(p);
+    QColor a, b;
+    switch (s) {
+    case State::Over: a = QColor(122, 136, 152); b = QColor(100, 113, 128); break;
+    case State::Press: a = kAccentLight; b = kAccent; break;
+    default: a = QColor(92, 104, 118); b = QColor(76, 87, 100); break;
+    }
+    const QRectF pill(0.5, 1.5, w - 1, h - 3);
+    RoundRect(p, pill, 4, Vertical(pill, a, b), QColor(14, 16, 19, 200));
+    p.end();
+    return ThreeSliceH(img, 7);
+}
+
 QImage SubMenuArrow(const SkinPictureSpec& spec, bool over)
 {
     QImage img = Canvas(spec.size);
@@ -241,6 +299,15 @@ void AddListArt(SkinArtRegistry& reg)
     reg.Add("scroll_handler_normal.9.png", [](const SkinPictureSpec& s) { return ScrollThumb(s, State::Normal); });
     reg.Add("scroll_handler_over.9.png", [](const SkinPictureSpec& s) { return ScrollThumb(s, State::Over); });
     reg.Add("scroll_handler_press.9.png", [](const SkinPictureSpec& s) { return ScrollThumb(s, State::Press); });
+    reg.Add("scroll_bg_hor.9.png", ScrollTrackHor);
+    for (const auto& [suffix, state] : arrowStates) {
+        const State st = state;
+        reg.Add(QStringLiteral("scroll_btn_left") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrowHor(s, st, true); });
+        reg.Add(QStringLiteral("scroll_btn_right") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrowHor(s, st, false); });
+    }
+    reg.Add("scroll_handler_hor_normal.9.png", [](const SkinPictureSpec& s) { return ScrollThumbHor(s, State::Normal); });
+    reg.Add("scroll_handler_hor_over.9.png", [](const SkinPictureSpec& s) { return ScrollThumbHor(s, State::Over); });
+    reg.Add("scroll_handler_hor_press.9.png", [](const SkinPictureSpec& s) { return ScrollThumbHor(s, State::Press); });
     reg.Add("ic_tri_right_normal.png", [](const SkinPictureSpec& s) { return SubMenuArrow(s, false); });
     reg.Add("ic_tri_right_over.png", [](const SkinPictureSpec& s) { return SubMenuArrow(s, true); });
     reg.Add("ic_checkbox_normal.png", [](const SkinPictureSpec& s) { return CheckMark(s, false); });

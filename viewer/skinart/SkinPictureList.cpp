@@ -100,6 +100,13 @@ std::vector<SkinPictureSpec> BuildList()
     states("scroll_btn_down", {"_normal.png", "_over.png", "_press.png", "_dim.png"}, 13, 13);
     for (const char* n : {"scroll_handler_normal.9.png", "scroll_handler_over.9.png", "scroll_handler_press.9.png"})
         list.push_back({QLatin1String(n), K::ThreeSliceV, QSize(11, 16), QSize(11, 60)});
+    // The horizontal scroll bar: the same pictures turned a quarter.
+    nine("scroll_bg_hor.9.png", 24, 15, 222, 15);
+    states("scroll_btn_left", {"_normal.png", "_over.png", "_press.png", "_dim.png"}, 13, 13);
+    states("scroll_btn_right", {"_normal.png", "_over.png", "_press.png", "_dim.png"}, 13, 13);
+    for (const char* n : {"scroll_handler_hor_normal.9.png", "scroll_handler_hor_over.9.png",
+                          "scroll_handler_hor_press.9.png"})
+        list.push_back({QLatin1String(n), K::ThreeSliceH, QSize(16, 11), QSize(60, 11)});
 
     // Drop-down menus, panels, balloon.
     nine("bg_rightclick.9.png", 40, 40, 256, 78);
@@ -147,6 +154,7 @@ QSize SkinPictureFileSize(const SkinPictureSpec& spec)
         return spec.size + QSize(1, 1);
     case SkinPictureKind::NinePatch:
     case SkinPictureKind::ThreeSliceV:
+    case SkinPictureKind::ThreeSliceH:
         break;
     }
     return spec.size + QSize(2, 2);

@@ -10,6 +10,7 @@ enum class SkinPictureKind {
     Plain,            // drawn at natural size: the picture is exactly `size`
     NinePatch,        // stretched: `size` of content inside a one-pixel marker border
     ThreeSliceV,      // cut into top / middle row / bottom: content inside a marker border
+    ThreeSliceH,      // cut into left / middle column / right: content inside a marker border
     PlainInNinePatch, // a plain picture the viewer passes through the nine-patch
                       // stretch: `size` of content after one blank top row and left column
 };
