@@ -8,13 +8,16 @@
 #include "PeWriter.h"
 #include "RButton.h"
 #include "RImageNum.h"
+#include "RScrollBar.h"
 #include "RStaticText.h"
 #include "SkinBalloonTip.h"
 #include "SkinBlit.h"
 #include "SkinImage.h"
 #include "SkinPictureList.h"
+#include "SkinSlider.h"
 #include "SkinText.h"
 #include "TButton.h"
+#include "TSliderCtrl.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -461,6 +464,8 @@ public:
         y += CMockMainWindow::H + 30;
         y = Heading(y, QStringLiteral("Controls in every state"), QStringLiteral("normal  ·  over  ·  pressed  ·  selected  ·  disabled"));
         y = BuildStates(y);
+        y = Heading(y + 10, QStringLiteral("Scroll bars and sliders"), QStringLiteral("normal  ·  thumb hovered  ·  thumb dragged  ·  nothing to scroll / locked / disabled"));
+        y = BuildValueControls(y);
         y = Heading(y + 10, QStringLiteral("Image library"), QStringLiteral("%1 pictures; stretched ones at the sizes the viewer uses").arg(SkinPictureList().size()));
         y = BuildPictures(y);
         setFixedSize(kCanvasWidth, y + 20);
@@ -771,6 +776,122 @@ private:
             Place(QPoint(nx + i * 80, y), Picture(sig[i]), i == 0 ? QStringLiteral("vehicle signals") : QString(), true);
         }
         return y + 90;
+    }
+
+    // Sends a pointer move (and a press) to a control at a point of its own.
+    static void Point(QWidget* w, QPoint at, bool press)
+    {
+        const QPointF global = w->mapToGlobal(QPointF(at));
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &move);
+        if (press) {
+            QMouseEvent down(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(w, &down);
+        }
+    }
+
+    int BuildValueControls(int y)
+    {
+        const QColor panel(31, 35, 40);
+        auto onPanel = [&](const QImage& picture, QSize size) {
+            QImage block(size, QImage::Format_ARGB32_Premultiplied);
+            block.fill(panel);
+            QPainter p(&block);
+            p.drawImage((size.width() - picture.width()) / 2, (size.height() - picture.height()) / 2, picture);
+            return block;
+        };
+        int x = 20;
+        // Vertical bars: 2000 rows, 200 shown, at 30 %; hovered; dragged; nothing to scroll.
+        const char* vLabels[] = {"CRScrollBar", "thumb over", "dragging", "(1, 1, 0)"};
+        for (int s = 0; s < 4; ++s) {
+            auto* bar = new CRScrollBar(this);
+            bar->hide();
+            bar->resize(15, 180);
+            if (s == 3)
+                bar->SetInfo(1, 1, 0);
+            else
+                bar->SetInfo(2000, 400, 30);
+            const SkinRect t = bar->ThumbRect();
+            if (s == 1 || s == 2)
+                Point(bar, QPoint(7, t.top + 5), s == 2);
+            Place(QPoint(x, y), onPanel(bar->grab().toImage(), QSize(60, 190)), QString::fromLatin1(vLabels[s]));
+            x += 100;
+        }
+        // Horizontal bars.
+        int hy = y;
+        const char* hLabels[] = {"CRScrollBar_Hor", "thumb over", "dragging", "(1, 1, 0)"};
+        for (int s = 0; s < 4; ++s) {
+            auto* bar = new CRScrollBar_Hor(this);
+            bar->hide();
+            bar->resize(240, 15);
+            if (s == 3)
+                bar->SetInfo(1, 1, 0);
+            else
+                bar->SetInfo(1000, 250, 60);
+            const SkinRect t = bar->ThumbRect();
+            if (s == 1 || s == 2)
+                Point(bar, QPoint(t.left + 5, 7), s == 2);
+            Place(QPoint(x, hy), onPanel(bar->grab().toImage(), QSize(260, 25)), QString::fromLatin1(hLabels[s]));
+            hy += 48;
+        }
+        x += 300;
+        // Position slider and speed gauge (child sliders).
+        int sy = y;
+        const char* sLabels[] = {"CRSliderCtrl 0", "40, handle over", "75, handle pressed", "disabled 20"};
+        const float values[] = {0.0f, 40.0f, 75.0f, 20.0f};
+        for (int s = 0; s < 4; ++s) {
+            auto* slider = new CRSliderCtrl(this);
+            slider->hide();
+            slider->resize(320, 7);
+            slider->SetPictures("progress_point.png", "progress_point.png", "progress_point.png", "progress_bg.9.png",
+                                "progress_bar.9.png");
+            slider->SetValue(values[s]);
+            slider->grab();
+            const SkinRect t = slider->ThumbRect();
+            if (s == 1 || s == 2)
+                Point(slider, QPoint(t.left + 3, 3), s == 2);
+            if (s == 3)
+                slider->setEnabled(false);
+            Place(QPoint(x, sy), onPanel(slider->grab().toImage(), QSize(340, 25)), QString::fromLatin1(sLabels[s]));
+            sy += 48;
+        }
+        {
+            auto* gauge = new CRSliderCtrl(this);
+            gauge->hide();
+            gauge->resize(135, 8);
+            gauge->SetPictures(QString(), QString(), QString(), "speed_gauge_no.png", "speed_gauge_full.png");
+            gauge->SetLockMode(2);
+            gauge->SetValue(62.0f);
+            Place(QPoint(x, sy), onPanel(gauge->grab().toImage(), QSize(160, 25)), QStringLiteral("speed gauge, lock mode 2"));
+        }
+        x += 370;
+        // Layered sliders of the panels: speed (0-6), brightness, volume (vertical).
+        int ty = y;
+        const char* tLabels[] = {"CTSliderCtrl 3 of 6", "brightness 70, over", "pressed"};
+        for (int s = 0; s < 3; ++s) {
+            CTSliderCtrl slider(this);
+            slider.resize(75, 11);
+            slider.SetPictures("volume_handler_press.png", "volume_handler_over.png", "volume_handler_nor.png",
+                               "volume_scroll_bg.9.png", "volume_scroll.9.png");
+            slider.SetRange(s == 0 ? 6.0f : 100.0f);
+            slider.SetValue(s == 0 ? 3.0f : 70.0f);
+            slider.ComposedImage();
+            const SkinRect t = slider.ThumbRect();
+            if (s > 0)
+                Point(&slider, QPoint(t.left + 5, 5), s == 2);
+            Place(QPoint(x, ty), onPanel(slider.ComposedImage(), QSize(100, 25)), QString::fromLatin1(tLabels[s]));
+            ty += 48;
+        }
+        {
+            CTSliderCtrl volume(this);
+            volume.resize(11, 75);
+            volume.SetHorizontal(false);
+            volume.SetPictures("volume_handler_press.png", "volume_handler_over.png", "volume_handler_nor.png",
+                               "volume_scroll_bg.9.png", "volume_scroll.9.png");
+            volume.SetValue(100.0f - 30.0f);
+            Place(QPoint(x + 150, y), onPanel(volume.ComposedImage(), QSize(40, 95)), QStringLiteral("volume 30 (vertical)"));
+        }
+        return y + 230;
     }
 
     int BuildPictures(int y)
