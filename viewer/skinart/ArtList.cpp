@@ -3,6 +3,8 @@
 #include "ArtKit.h"
 #include "SkinArt.h"
 
+#include <utility>
+
 namespace Art {
 namespace {
 
@@ -138,7 +140,9 @@ QImage ScrollTrack(const SkinPictureSpec& spec)
     return NinePatch(img, {}, {h / 2});
 }
 
-QImage ScrollArrow(const SkinPictureSpec& spec, State s, bool up)
+enum class ArrowDirection { Up, Down, Left, Right };
+
+QImage ScrollArrow(const SkinPictureSpec& spec, State s, ArrowDirection direction)
 {
     QImage img = Canvas(spec.size);
     QPainter p(&img);
@@ -152,18 +156,30 @@ QImage ScrollArrow(const SkinPictureSpec& spec, State s, bool up)
                      : s == State::Over ? QColor(255, 255, 255)
                      : s == State::Press ? kAccentLight
                                          : QColor(150, 166, 182, 60);
+    // The chevron's three points, pointing the arrow's way.
+    static const QPointF kChevrons[4][3] = {
+        {{3.5, 8}, {6.5, 5}, {9.5, 8}},   // up
+        {{3.5, 5}, {6.5, 8}, {9.5, 5}},   // down
+        {{8, 3.5}, {5, 6.5}, {8, 9.5}},   // left
+        {{5, 3.5}, {8, 6.5}, {5, 9.5}},   // right
+    };
+    const QPointF* pts = kChevrons[int(direction)];
     QPainterPath chevron;
-    if (up) {
-        chevron.moveTo(3.5, 8);
-        chevron.lineTo(6.5, 5);
-        chevron.lineTo(9.5, 8);
-    } else {
-        chevron.moveTo(3.5, 5);
-        chevron.lineTo(6.5, 8);
-        chevron.lineTo(9.5, 5);
-    }
+    chevron.moveTo(pts[0]);
+    chevron.lineTo(pts[1]);
+    chevron.lineTo(pts[2]);
     Stroke(p, chevron, c, 1.6);
     return img;
+}
+
+// The thumb's two gradient colours for a state.
+std::pair<QColor, QColor> ThumbColours(State s)
+{
+    switch (s) {
+    case State::Over: return {QColor(122, 136, 152), QColor(100, 113, 128)};
+    case State::Press: return {kAccentLight, kAccent};
+    default: return {QColor(92, 104, 118), QColor(76, 87, 100)};
+    }
 }
 
 QImage ScrollThumb(const SkinPictureSpec& spec, State s)
@@ -172,12 +188,7 @@ QImage ScrollThumb(const SkinPictureSpec& spec, State s)
     QImage img = Canvas(spec.size);
     QPainter p(&img);
     Prepare(p);
-    QColor a, b;
-    switch (s) {
-    case State::Over: a = QColor(122, 136, 152); b = QColor(100, 113, 128); break;
-    case State::Press: a = kAccentLight; b = kAccent; break;
-    default: a = QColor(92, 104, 118); b = QColor(76, 87, 100); break;
-    }
+    const auto [a, b] = ThumbColours(s);
     const QRectF pill(1.5, 0.5, w - 3, h - 1);
     QLinearGradient g(pill.topLeft(), pill.topRight());
     g.setColorAt(0, a);
@@ -199,46 +210,13 @@ QImage ScrollTrackHor(const SkinPictureSpec& spec)
     return NinePatch(img, {w / 2}, {});
 }
 
-QImage ScrollArrowHor(const SkinPictureSpec& spec, State s, bool left)
-{
-    QImage img = Canvas(spec.size);
-    QPainter p(&img);
-    Prepare(p);
-    const QRectF r(0, 0, spec.size.width(), spec.size.height());
-    if (s == State::Over)
-        RoundRect(p, r.adjusted(0.5, 0.5, -0.5, -0.5), 2, QColor(255, 255, 255, 24));
-    else if (s == State::Press)
-        RoundRect(p, r.adjusted(0.5, 0.5, -0.5, -0.5), 2, QColor(0, 0, 0, 80));
-    const QColor c = s == State::Normal ? QColor(150, 166, 182)
-                     : s == State::Over ? QColor(255, 255, 255)
-                     : s == State::Press ? kAccentLight
-                                         : QColor(150, 166, 182, 60);
-    QPainterPath chevron;
-    if (left) {
-        chevron.moveTo(8, 3.5);
-        chevron.lineTo(5, 6.5);
-        chevron.lineTo(8, 9.5);
-    } else {
-        chevron.moveTo(5, 3.5);
-        chevron.lineTo(8, 6.5);
-        chevron.lineTo(5, 9.5);
-    }
-    Stroke(p, chevron, c, 1.6);
-    return img;
-}
-
 QImage ScrollThumbHor(const SkinPictureSpec& spec, State s)
 {
     const int w = spec.size.width(), h = spec.size.height();
     QImage img = Canvas(spec.size);
     QPainter p(&img);
     Prepare(p);
-    QColor a, b;
-    switch (s) {
-    case State::Over: a = QColor(122, 136, 152); b = QColor(100, 113, 128); break;
-    case State::Press: a = kAccentLight; b = kAccent; break;
-    default: a = QColor(92, 104, 118); b = QColor(76, 87, 100); break;
-    }
+    const auto [a, b] = ThumbColours(s);
     const QRectF pill(0.5, 1.5, w - 1, h - 3);
     RoundRect(p, pill, 4, Vertical(pill, a, b), QColor(14, 16, 19, 200));
     p.end();
@@ -293,8 +271,8 @@ void AddListArt(SkinArtRegistry& reg)
                                                          {"_press.png", State::Press}, {"_dim.png", State::Disabled}};
     for (const auto& [suffix, state] : arrowStates) {
         const State st = state;
-        reg.Add(QStringLiteral("scroll_btn_up") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrow(s, st, true); });
-        reg.Add(QStringLiteral("scroll_btn_down") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrow(s, st, false); });
+        reg.Add(QStringLiteral("scroll_btn_up") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrow(s, st, ArrowDirection::Up); });
+        reg.Add(QStringLiteral("scroll_btn_down") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrow(s, st, ArrowDirection::Down); });
     }
     reg.Add("scroll_handler_normal.9.png", [](const SkinPictureSpec& s) { return ScrollThumb(s, State::Normal); });
     reg.Add("scroll_handler_over.9.png", [](const SkinPictureSpec& s) { return ScrollThumb(s, State::Over); });
@@ -302,8 +280,8 @@ void AddListArt(SkinArtRegistry& reg)
     reg.Add("scroll_bg_hor.9.png", ScrollTrackHor);
     for (const auto& [suffix, state] : arrowStates) {
         const State st = state;
-        reg.Add(QStringLiteral("scroll_btn_left") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrowHor(s, st, true); });
-        reg.Add(QStringLiteral("scroll_btn_right") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrowHor(s, st, false); });
+        reg.Add(QStringLiteral("scroll_btn_left") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrow(s, st, ArrowDirection::Left); });
+        reg.Add(QStringLiteral("scroll_btn_right") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrow(s, st, ArrowDirection::Right); });
     }
     reg.Add("scroll_handler_hor_normal.9.png", [](const SkinPictureSpec& s) { return ScrollThumbHor(s, State::Normal); });
     reg.Add("scroll_handler_hor_over.9.png", [](const SkinPictureSpec& s) { return ScrollThumbHor(s, State::Over); });
