@@ -2,10 +2,10 @@
 // card of many recordings, against a plain full read of the same files.
 // Media payloads are holes (sparse files); index and text chunks are real.
 //   bench_card_analysis [COUNT] [DIR]
-#include "AnalysisThread.h"
-#include "AutoResetEvent.h"
+#include "catalogue/AnalysisThread.h"
+#include "base/AutoResetEvent.h"
 #include "AviWriter.h"
-#include "MemoryCard.h"
+#include "catalogue/MemoryCard.h"
 
 #include <QCoreApplication>
 #include <QDir>

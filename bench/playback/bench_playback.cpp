@@ -4,11 +4,11 @@
 // FFmpeg (external processes) in the same run. Prints figures; judges nothing.
 //
 //   bench_playback [--seconds N] [--keep DIR] [--file PATH]
-#include "EngineIds.h"
+#include "engine/EngineIds.h"
 #include "MediaWriters.h"
 #include "TestPicture.h"
-#include "VideoMgr.h"
-#include "VideoRenderer.h"
+#include "engine/VideoMgr.h"
+#include "engine/VideoRenderer.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

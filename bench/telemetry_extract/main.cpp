@@ -5,9 +5,9 @@
 // The recording (about 200 MB: 60 s of 1080p H.264 at ~27 Mbit/s, AAC audio,
 // a camera-like text track of 12 records a second) is written once into the
 // build folder and reused.
-#include "Extract.h"
+#include "telemetry/Extract.h"
 #include "MediaWriters.h"
-#include "Mp4Text.h"
+#include "telemetry/Mp4Text.h"
 #include "ReferenceDemux.h"
 
 #include <QCoreApplication>

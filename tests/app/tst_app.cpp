@@ -1,9 +1,9 @@
 // Process start-up: single instance, the image library, splash hand-off, tracing.
-#include "AutoResetEvent.h"
-#include "MovaraApp.h"
-#include "SplashThread.h"
+#include "base/AutoResetEvent.h"
+#include "app/MovaraApp.h"
+#include "app/SplashThread.h"
 #include "TraceCapture.h"
-#include "TraceLog.h"
+#include "base/TraceLog.h"
 
 #include <QDir>
 #include <QFile>

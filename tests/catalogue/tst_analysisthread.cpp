@@ -1,6 +1,6 @@
 // The background analysis run: progress, the stop protocol, re-analysis.
-#include "AnalysisThread.h"
-#include "AutoResetEvent.h"
+#include "catalogue/AnalysisThread.h"
+#include "base/AutoResetEvent.h"
 #include "TraceCapture.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 // Folder scan, front/rear pairing, file analysis and the map-area search.
 #include "AviWriter.h"
-#include "RecordingAnalyzer.h"
+#include "catalogue/RecordingAnalyzer.h"
 #include "TraceCapture.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // Finding the memory card, its device record, the card scan, connectivity.
-#include "Connectivity.h"
-#include "MemoryCard.h"
-#include "RemovableMedia.h"
+#include "catalogue/Connectivity.h"
+#include "catalogue/MemoryCard.h"
+#include "platform/RemovableMedia.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // The demo memory card: its layout, its recordings play and carry exactly the
 // telemetry written into them, the drive is what the demo promises, and the
 // same seed gives the same card.
-#include "AviText.h"
+#include "telemetry/AviText.h"
 #include "DemoCard.h"
-#include "Extract.h"
-#include "Mp4Text.h"
+#include "telemetry/Extract.h"
+#include "telemetry/Mp4Text.h"
 #include "TestPicture.h"
 
 #include <QDirIterator>

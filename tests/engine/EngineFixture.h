@@ -4,10 +4,10 @@
 // a notify window that behaves as the main window does (0x406 ->
 // HandleGraphEvent; 0x407 and 0x40E recorded), and picture helpers.
 
-#include "EngineIds.h"
+#include "engine/EngineIds.h"
 #include "TestPicture.h"
-#include "VideoMgr.h"
-#include "VideoRenderer.h"
+#include "engine/VideoMgr.h"
+#include "engine/VideoRenderer.h"
 
 #include <QList>
 #include <QTest>

@@ -1,6 +1,6 @@
 // The engine's pure picture computations: zoom, pan, letter-box, skip
 // targets and the volume curve.
-#include "VideoGeometry.h"
+#include "engine/VideoGeometry.h"
 
 #include <QTest>
 

@@ -4,9 +4,9 @@
 #include "EngineFixture.h"
 
 #include "AviWriter.h"
-#include "GstSupport.h"
+#include "engine/GstSupport.h"
 #include "MediaWriters.h"
-#include "Platform.h"
+#include "platform/Platform.h"
 #include "TraceCapture.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The windowless renderer without a pipeline: pictures handed over as the
 // appsink does, painted over the window's own painting.
-#include "EngineIds.h"
-#include "VideoRenderer.h"
+#include "engine/EngineIds.h"
+#include "engine/VideoRenderer.h"
 
 #include <QPainter>
 #include <QTest>

@@ -1,7 +1,7 @@
 // Language tables built into the viewer, their look-ups, and Korean text on screen.
-#include "Lang.h"
-#include "LangConstants.h"
-#include "LangFonts.h"
+#include "lang/Lang.h"
+#include "lang/LangConstants.h"
+#include "lang/LangFonts.h"
 
 #include <QFontInfo>
 #include <QImage>

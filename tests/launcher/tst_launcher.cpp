@@ -1,4 +1,4 @@
-#include "InstanceLock.h"
+#include "app/InstanceLock.h"
 #include "LauncherConstants.h"
 #include "Movara_LauncherDlg.h"
 #include "OrviaDownloadDlg.h"

@@ -1,9 +1,9 @@
 // INI document and table, the settings file and the machine-wide play type.
-#include "IniDocument.h"
-#include "IniTable.h"
-#include "Registry.h"
-#include "Settings.h"
-#include "SettingsConstants.h"
+#include "settings/IniDocument.h"
+#include "settings/IniTable.h"
+#include "settings/Registry.h"
+#include "settings/Settings.h"
+#include "settings/SettingsConstants.h"
 
 #include <QDir>
 #include <QFile>

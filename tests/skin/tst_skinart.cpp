@@ -1,9 +1,9 @@
 // The image library as built: every listed picture is there at its size with
 // sound marker borders, and every picture name the viewer's code asks for is
 // in the list.
-#include "Platform.h"
-#include "SkinImage.h"
-#include "SkinPictureList.h"
+#include "platform/Platform.h"
+#include "skin/SkinImage.h"
+#include "skinart/SkinPictureList.h"
 
 #include <QDirIterator>
 #include <QRegularExpression>

@@ -1,13 +1,13 @@
 // Skinned buttons, the number display, labels and the alpha text renderer,
 // driven through the window system's event path with QTest.
-#include "Platform.h"
-#include "RButton.h"
-#include "RImageNum.h"
-#include "RStaticText.h"
-#include "SkinBalloonTip.h"
-#include "SkinImage.h"
-#include "SkinText.h"
-#include "TButton.h"
+#include "platform/Platform.h"
+#include "skin/RButton.h"
+#include "skin/RImageNum.h"
+#include "skin/RStaticText.h"
+#include "skin/SkinBalloonTip.h"
+#include "skin/SkinImage.h"
+#include "skin/SkinText.h"
+#include "skin/TButton.h"
 
 #include <QMouseEvent>
 #include <QSignalSpy>

@@ -1,10 +1,10 @@
 // The image service: nine-patch stretching, three-slice cuts, plain drawing,
 // load failures, and the brand picture read out of a Windows program file.
-#include "ByteReader.h"
-#include "PeResource.h"
+#include "base/ByteReader.h"
+#include "skin/PeResource.h"
 #include "PeWriter.h"
-#include "Platform.h"
-#include "SkinImage.h"
+#include "platform/Platform.h"
+#include "skin/SkinImage.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>

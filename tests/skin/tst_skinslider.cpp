@@ -1,14 +1,14 @@
 // Scroll bars and sliders: thumb and value computations, the messages they
 // send while clicked and dragged (driven through the window system's event
 // path with QTest), disabled state, and where the thumb is painted.
-#include "Platform.h"
-#include "RButton.h"
-#include "RScrollBar.h"
-#include "SkinBalloonTip.h"
-#include "SkinConstants.h"
-#include "SkinImage.h"
-#include "SkinSlider.h"
-#include "TSliderCtrl.h"
+#include "platform/Platform.h"
+#include "skin/RButton.h"
+#include "skin/RScrollBar.h"
+#include "skin/SkinBalloonTip.h"
+#include "skin/SkinConstants.h"
+#include "skin/SkinImage.h"
+#include "skin/SkinSlider.h"
+#include "skin/TSliderCtrl.h"
 #include "TraceCapture.h"
 
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 #include "MediaWriters.h"
 
 #include "AviWriter.h"
-#include "FfmpegLog.h"
+#include "telemetry/FfmpegLog.h"
 #include "TestPicture.h"
 
 extern "C" {

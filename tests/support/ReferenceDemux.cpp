@@ -1,6 +1,6 @@
 #include "ReferenceDemux.h"
 
-#include "FfmpegLog.h"
+#include "telemetry/FfmpegLog.h"
 
 extern "C" {
 #include <libavformat/avformat.h>

@@ -1,6 +1,6 @@
 #include "TestPicture.h"
 
-#include "FfmpegLog.h"
+#include "telemetry/FfmpegLog.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -1,6 +1,6 @@
 #include "TraceCapture.h"
 
-#include "TraceLog.h"
+#include "base/TraceLog.h"
 
 #include <QLoggingCategory>
 

@@ -1,5 +1,5 @@
 // The AVI walk: index, text chunks, split records, and bad files.
-#include "AviText.h"
+#include "telemetry/AviText.h"
 #include "AviWriter.h"
 #include "TraceCapture.h"
 

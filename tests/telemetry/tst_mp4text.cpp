@@ -1,8 +1,8 @@
 // The MP4 text track: the recording test, the packet reader against a full
 // demultiplexing, packet decoding, and damaged files.
-#include "Extract.h"
+#include "telemetry/Extract.h"
 #include "MediaWriters.h"
-#include "Mp4Text.h"
+#include "telemetry/Mp4Text.h"
 #include "ReferenceDemux.h"
 #include "TraceCapture.h"
 

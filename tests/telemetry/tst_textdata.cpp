@@ -1,5 +1,5 @@
 // Decoding of the camera's text records into samples.
-#include "TextData.h"
+#include "telemetry/TextData.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 // options ask for, they play (FFmpeg, and GStreamer's avidemux/qtdemux as the
 // playback engine uses them), every picture carries its number, and the same
 // options give the same bytes.
-#include "AviText.h"
+#include "telemetry/AviText.h"
 #include "AviWriter.h"
 #include "MediaWriters.h"
 #include "ReferenceDemux.h"

@@ -1,12 +1,12 @@
 // The splash window: version text, progress fill, its hundred steps ending
 // with OK, and the keys and close requests it refuses.
-#include "AppVersion.h"
-#include "Lang.h"
-#include "Platform.h"
-#include "SkinImage.h"
-#include "SplashDlg.h"
+#include "base/AppVersion.h"
+#include "lang/Lang.h"
+#include "platform/Platform.h"
+#include "skin/SkinImage.h"
+#include "windows/SplashDlg.h"
 #include "TraceCapture.h"
-#include "WindowsIds.h"
+#include "windows/WindowsIds.h"
 
 #include <QGuiApplication>
 #include <QResource>

@@ -1,7 +1,7 @@
 #include "TelemetryExport.h"
 
-#include "MemoryCard.h"
-#include "RecordingAnalyzer.h"
+#include "catalogue/MemoryCard.h"
+#include "catalogue/RecordingAnalyzer.h"
 
 #include <QFileInfo>
 #include <QXmlStreamWriter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextData.h"
+#include "telemetry/TextData.h"
 
 #include <QString>
 #include <QStringList>

@@ -4,7 +4,7 @@
 // its extension). Exit status: 0 all read, 1 some could not be, 2 usage.
 #include "TelemetryExport.h"
 
-#include "RecordingAnalyzer.h"
+#include "catalogue/RecordingAnalyzer.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,11 +6,11 @@
 //   playcheck [FILE] [--single] [--at SECONDS] [--screenshot OUT.png] [--swap] [--zoom Z]
 //   Without FILE a two-stream AVI (front and rear picture) is generated.
 //   Under a display-less shell: xvfb-run -a playcheck --at 3 --screenshot /tmp/shot.png
-#include "EngineIds.h"
+#include "engine/EngineIds.h"
 #include "MediaWriters.h"
 #include "TestPicture.h"
-#include "VideoMgr.h"
-#include "VideoRenderer.h"
+#include "engine/VideoMgr.h"
+#include "engine/VideoRenderer.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -6,18 +6,18 @@
 //   kestrav_skingallery                    opens the gallery window
 //   kestrav_skingallery --screenshot FILE  saves it as a PNG and quits
 #include "PeWriter.h"
-#include "RButton.h"
-#include "RImageNum.h"
-#include "RScrollBar.h"
-#include "RStaticText.h"
-#include "SkinBalloonTip.h"
-#include "SkinBlit.h"
-#include "SkinImage.h"
-#include "SkinPictureList.h"
-#include "SkinSlider.h"
-#include "SkinText.h"
-#include "TButton.h"
-#include "TSliderCtrl.h"
+#include "skin/RButton.h"
+#include "skin/RImageNum.h"
+#include "skin/RScrollBar.h"
+#include "skin/RStaticText.h"
+#include "skin/SkinBalloonTip.h"
+#include "skin/SkinBlit.h"
+#include "skin/SkinImage.h"
+#include "skinart/SkinPictureList.h"
+#include "skin/SkinSlider.h"
+#include "skin/SkinText.h"
+#include "skin/TButton.h"
+#include "skin/TSliderCtrl.h"
 
 #include <QApplication>
 #include <QBuffer>

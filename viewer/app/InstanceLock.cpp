@@ -1,4 +1,4 @@
-#include "InstanceLock.h"
+#include "app/InstanceLock.h"
 
 #include <QDir>
 

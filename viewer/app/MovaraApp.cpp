@@ -1,6 +1,6 @@
-#include "MovaraApp.h"
+#include "app/MovaraApp.h"
 
-#include "TraceLog.h"
+#include "base/TraceLog.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

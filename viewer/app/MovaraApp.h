@@ -1,6 +1,6 @@
 #pragma once
 
-#include "InstanceLock.h"
+#include "app/InstanceLock.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 // The production façade: standard Qt dialogs and desktop services.
 class CQtPlatform : public CPlatform

@@ -1,7 +1,7 @@
-#include "SplashThread.h"
+#include "app/SplashThread.h"
 
-#include "AutoResetEvent.h"
-#include "TraceLog.h"
+#include "base/AutoResetEvent.h"
+#include "base/TraceLog.h"
 
 int SplashThreadBody(const std::function<int()>& runSplash, CAutoResetEvent& showMainDlgEvent)
 {

@@ -1,12 +1,12 @@
 // Kestrav_Main: the viewer's process entry.
-#include "Lang.h"
-#include "LangConstants.h"
-#include "LangFonts.h"
-#include "MovaraApp.h"
-#include "MovaraDlg.h"
-#include "QtPlatform.h"
-#include "Settings.h"
-#include "TraceLog.h"
+#include "lang/Lang.h"
+#include "lang/LangConstants.h"
+#include "lang/LangFonts.h"
+#include "app/MovaraApp.h"
+#include "mainwindow/MovaraDlg.h"
+#include "app/QtPlatform.h"
+#include "settings/Settings.h"
+#include "base/TraceLog.h"
 
 #include <QApplication>
 #include <QScreen>

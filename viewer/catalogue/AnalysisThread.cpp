@@ -1,8 +1,8 @@
-#include "AnalysisThread.h"
+#include "catalogue/AnalysisThread.h"
 
-#include "AutoResetEvent.h"
-#include "RecordingAnalyzer.h"
-#include "TraceLog.h"
+#include "base/AutoResetEvent.h"
+#include "catalogue/RecordingAnalyzer.h"
+#include "base/TraceLog.h"
 
 void AnalysisThreadBody(const AnalysisRun& run)
 {

@@ -1,4 +1,4 @@
-#include "Connectivity.h"
+#include "catalogue/Connectivity.h"
 
 #include <QElapsedTimer>
 

@@ -1,7 +1,7 @@
-#include "MemoryCard.h"
+#include "catalogue/MemoryCard.h"
 
-#include "RecordingAnalyzer.h"
-#include "RemovableMedia.h"
+#include "catalogue/RecordingAnalyzer.h"
+#include "platform/RemovableMedia.h"
 
 #include <QDir>
 #include <QFile>

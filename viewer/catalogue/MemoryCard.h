@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordingEntry.h"
+#include "catalogue/RecordingEntry.h"
 
 #include <QByteArray>
 #include <QString>

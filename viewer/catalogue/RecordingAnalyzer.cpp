@@ -1,10 +1,10 @@
-#include "RecordingAnalyzer.h"
+#include "catalogue/RecordingAnalyzer.h"
 
-#include "AviText.h"
-#include "Connectivity.h"
-#include "Extract.h"
-#include "Mp4Text.h"
-#include "TraceLog.h"
+#include "telemetry/AviText.h"
+#include "catalogue/Connectivity.h"
+#include "telemetry/Extract.h"
+#include "telemetry/Mp4Text.h"
+#include "base/TraceLog.h"
 
 #include <QDir>
 #include <QFileInfo>

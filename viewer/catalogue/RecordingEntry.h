@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CatalogueIds.h"
-#include "TextData.h"
+#include "catalogue/CatalogueIds.h"
+#include "telemetry/TextData.h"
 
 #include <QString>
 

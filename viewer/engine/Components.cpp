@@ -1,7 +1,7 @@
-#include "Components.h"
+#include "engine/Components.h"
 
-#include "GstSupport.h"
-#include "TraceLog.h"
+#include "engine/GstSupport.h"
+#include "base/TraceLog.h"
 
 #include <gst/gst.h>
 

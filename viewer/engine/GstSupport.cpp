@@ -1,7 +1,7 @@
-#include "GstSupport.h"
+#include "engine/GstSupport.h"
 
-#include "EngineIds.h"
-#include "TraceLog.h"
+#include "engine/EngineIds.h"
+#include "base/TraceLog.h"
 
 #include <QFile>
 #include <QFileInfo>

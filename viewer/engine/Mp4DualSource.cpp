@@ -1,7 +1,7 @@
-#include "Mp4DualSource.h"
+#include "engine/Mp4DualSource.h"
 
-#include "GstSupport.h"
-#include "TraceLog.h"
+#include "engine/GstSupport.h"
+#include "base/TraceLog.h"
 
 #include <QFile>
 #include <QFileInfo>

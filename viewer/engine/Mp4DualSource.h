@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EngineIds.h"
+#include "engine/EngineIds.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "VideoGeometry.h"
+#include "engine/VideoGeometry.h"
 
-#include "EngineIds.h"
+#include "engine/EngineIds.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,15 +1,15 @@
 // CVideoMgr: the engine object, building and tearing down the graph, and the
 // graph events. Transport is in VideoMgrTransport.cpp, picture geometry in
 // VideoMgrGeometry.cpp.
-#include "VideoMgr.h"
+#include "engine/VideoMgr.h"
 
-#include "Components.h"
-#include "GstSupport.h"
-#include "Mp4DualSource.h"
-#include "Mp4Text.h"
-#include "Platform.h"
-#include "TraceLog.h"
-#include "VideoRenderer.h"
+#include "engine/Components.h"
+#include "engine/GstSupport.h"
+#include "engine/Mp4DualSource.h"
+#include "telemetry/Mp4Text.h"
+#include "platform/Platform.h"
+#include "base/TraceLog.h"
+#include "engine/VideoRenderer.h"
 
 #include <QFileInfo>
 #include <QWidget>

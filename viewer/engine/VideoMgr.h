@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EngineIds.h"
-#include "VideoGeometry.h"
+#include "engine/EngineIds.h"
+#include "engine/VideoGeometry.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,8 +1,8 @@
 // CVideoMgr: where each renderer draws inside its window.
-#include "VideoMgr.h"
+#include "engine/VideoMgr.h"
 
-#include "TraceLog.h"
-#include "VideoRenderer.h"
+#include "base/TraceLog.h"
+#include "engine/VideoRenderer.h"
 
 #include <QWidget>
 

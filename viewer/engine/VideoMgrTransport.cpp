@@ -1,9 +1,9 @@
 // CVideoMgr: run, pause, stop, positions, skips, rate, volume, brightness and
 // the front/rear exchange.
-#include "VideoMgr.h"
+#include "engine/VideoMgr.h"
 
-#include "TraceLog.h"
-#include "VideoRenderer.h"
+#include "base/TraceLog.h"
+#include "engine/VideoRenderer.h"
 
 #include <gst/gst.h>
 

@@ -1,7 +1,7 @@
-#include "VideoRenderer.h"
+#include "engine/VideoRenderer.h"
 
-#include "GstSupport.h"
-#include "VideoGeometry.h"
+#include "engine/GstSupport.h"
+#include "engine/VideoGeometry.h"
 
 #include <QEvent>
 #include <QPainter>

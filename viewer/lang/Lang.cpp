@@ -1,6 +1,6 @@
-#include "Lang.h"
+#include "lang/Lang.h"
 
-#include "LangConstants.h"
+#include "lang/LangConstants.h"
 
 #include <climits>
 #include <mutex>

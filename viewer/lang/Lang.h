@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IniTable.h"
+#include "settings/IniTable.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "LangFonts.h"
+#include "lang/LangFonts.h"
 
 #include <QFont>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "AnalysisProgressPoster.h"
+#include "mainwindow/AnalysisProgressPoster.h"
 
-#include "MovaraDlg.h"
-#include "RStaticText.h"
+#include "mainwindow/MovaraDlg.h"
+#include "skin/RStaticText.h"
 
 #include <QMetaObject>
 

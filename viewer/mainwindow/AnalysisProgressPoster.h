@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AnalysisThread.h"
+#include "catalogue/AnalysisThread.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,8 +1,8 @@
-#include "CatalogueView.h"
+#include "mainwindow/CatalogueView.h"
 
-#include "SkinImage.h"
-#include "SkinSurface.h"
-#include "SkinText.h"
+#include "skin/SkinImage.h"
+#include "skin/SkinSurface.h"
+#include "skin/SkinText.h"
 
 #include <QPainter>
 #include <QWheelEvent>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "AnalysisThread.h"
-#include "MainWindowIds.h"
-#include "RecordingEntry.h"
-#include "SkinRect.h"
-#include "SkinSurface.h"
-#include "SplashDlg.h"
+#include "catalogue/AnalysisThread.h"
+#include "mainwindow/MainWindowIds.h"
+#include "catalogue/RecordingEntry.h"
+#include "skin/SkinRect.h"
+#include "skin/SkinSurface.h"
+#include "windows/SplashDlg.h"
 
 #include <QDialog>
 #include <QFont>

@@ -1,17 +1,17 @@
 // CMovaraDlg: the memory card, the catalogue, the card state and the
 // background analysis.
-#include "MovaraDlg.h"
+#include "mainwindow/MovaraDlg.h"
 
-#include "AnalysisProgressPoster.h"
-#include "AutoResetEvent.h"
-#include "CatalogueView.h"
-#include "Lang.h"
-#include "MemoryCard.h"
-#include "RButton.h"
-#include "RemovableMedia.h"
-#include "SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
-#include "SkinImage.h"
-#include "TraceLog.h"
+#include "mainwindow/AnalysisProgressPoster.h"
+#include "base/AutoResetEvent.h"
+#include "mainwindow/CatalogueView.h"
+#include "lang/Lang.h"
+#include "catalogue/MemoryCard.h"
+#include "skin/RButton.h"
+#include "platform/RemovableMedia.h"
+#include "skin/SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
+#include "skin/SkinImage.h"
+#include "base/TraceLog.h"
 
 #include <QFileInfo>
 

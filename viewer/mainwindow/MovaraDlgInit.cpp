@@ -1,23 +1,23 @@
 // CMovaraDlg: construction, start-up, version and the window's controls.
-#include "MovaraDlg.h"
+#include "mainwindow/MovaraDlg.h"
 
-#include "AnalysisProgressPoster.h"
-#include "AppVersion.h"
-#include "AutoResetEvent.h"
-#include "CatalogueView.h"
-#include "Connectivity.h"
-#include "Lang.h"
-#include "MemoryCard.h"
-#include "RButton.h"
-#include "RImageNum.h"
-#include "RStaticText.h"
-#include "RemovableMedia.h"
-#include "Settings.h"
-#include "SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
-#include "SkinImage.h"
-#include "SkinText.h"
-#include "SplashThread.h"
-#include "TraceLog.h"
+#include "mainwindow/AnalysisProgressPoster.h"
+#include "base/AppVersion.h"
+#include "base/AutoResetEvent.h"
+#include "mainwindow/CatalogueView.h"
+#include "catalogue/Connectivity.h"
+#include "lang/Lang.h"
+#include "catalogue/MemoryCard.h"
+#include "skin/RButton.h"
+#include "skin/RImageNum.h"
+#include "skin/RStaticText.h"
+#include "platform/RemovableMedia.h"
+#include "settings/Settings.h"
+#include "skin/SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
+#include "skin/SkinImage.h"
+#include "skin/SkinText.h"
+#include "app/SplashThread.h"
+#include "base/TraceLog.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,11 +1,11 @@
 // CMovaraDlg: pictures, background composition, painting and layout.
-#include "MovaraDlg.h"
+#include "mainwindow/MovaraDlg.h"
 
-#include "MemoryCard.h"
-#include "RStaticText.h"
-#include "SkinBlit.h"
-#include "SkinImage.h"
-#include "TraceLog.h"
+#include "catalogue/MemoryCard.h"
+#include "skin/RStaticText.h"
+#include "skin/SkinBlit.h"
+#include "skin/SkinImage.h"
+#include "base/TraceLog.h"
 
 #include <QPainter>
 

@@ -1,12 +1,12 @@
 // CMovaraDlg: keys and accelerators, commands, mouse (drag and grip), size,
 // activation, timers and closing.
-#include "MovaraDlg.h"
+#include "mainwindow/MovaraDlg.h"
 
-#include "CatalogueView.h"
-#include "MemoryCard.h"
-#include "RemovableMedia.h"
-#include "SkinImage.h"
-#include "TraceLog.h"
+#include "mainwindow/CatalogueView.h"
+#include "catalogue/MemoryCard.h"
+#include "platform/RemovableMedia.h"
+#include "skin/SkinImage.h"
+#include "base/TraceLog.h"
 
 #include <QWheelEvent>
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "RemovableMedia.h"
+#include "platform/RemovableMedia.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "IniDocument.h"
+#include "settings/IniDocument.h"
 
-#include "SettingsConstants.h"
+#include "settings/SettingsConstants.h"
 
 #include <QFile>
 #include <QSaveFile>

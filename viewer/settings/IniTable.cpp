@@ -1,6 +1,6 @@
-#include "IniTable.h"
+#include "settings/IniTable.h"
 
-#include "SettingsConstants.h"
+#include "settings/SettingsConstants.h"
 
 #include <QDir>
 #include <QFile>

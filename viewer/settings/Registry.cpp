@@ -1,6 +1,6 @@
-#include "Registry.h"
+#include "settings/Registry.h"
 
-#include "SettingsConstants.h"
+#include "settings/SettingsConstants.h"
 
 #include <QSettings>
 #include <QStringList>

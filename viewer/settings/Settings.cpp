@@ -1,6 +1,6 @@
-#include "Settings.h"
+#include "settings/Settings.h"
 
-#include "SettingsConstants.h"
+#include "settings/SettingsConstants.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "PeResource.h"
+#include "skin/PeResource.h"
 
 #include <cstdint>
 #include <set>
@@ -32,17 +32,17 @@ private:
     }
     std::optional<uint16_t> U16(int64_t offset)
     {
-        unsigned char b[2];
+        char b[2];
         if (!Read(offset, b, 2))
             return std::nullopt;
-        return static_cast<uint16_t>(b[0] | (b[1] << 8));
+        return ReadLe16(b);
     }
     std::optional<uint32_t> U32(int64_t offset)
     {
-        unsigned char b[4];
+        char b[4];
         if (!Read(offset, b, 4))
             return std::nullopt;
-        return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
+        return ReadLe32(b);
     }
     // File offset of `length` bytes at `rva`, when they lie in one section's raw data.
     std::optional<int64_t> RvaToOffset(uint64_t rva, uint64_t length) const

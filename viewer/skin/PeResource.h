@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ByteReader.h"
+#include "base/ByteReader.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "RButton.h"
+#include "skin/RButton.h"
 
-#include "SkinBalloonTip.h"
-#include "SkinConstants.h"
+#include "skin/SkinBalloonTip.h"
+#include "skin/SkinConstants.h"
 
 #include <QGuiApplication>
 #include <QPainter>

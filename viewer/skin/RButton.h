@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SkinButton.h"
+#include "skin/SkinButton.h"
 
 class CSkinSurface;
 

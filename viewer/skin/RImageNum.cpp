@@ -1,8 +1,8 @@
-#include "RImageNum.h"
+#include "skin/RImageNum.h"
 
-#include "SkinBlit.h"
-#include "SkinConstants.h"
-#include "SkinImage.h"
+#include "skin/SkinBlit.h"
+#include "skin/SkinConstants.h"
+#include "skin/SkinImage.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,11 +1,11 @@
-#include "RScrollBar.h"
+#include "skin/RScrollBar.h"
 
-#include "RButton.h"
-#include "SkinBalloonTip.h"
-#include "SkinBlit.h"
-#include "SkinConstants.h"
-#include "SkinImage.h"
-#include "TraceLog.h"
+#include "skin/RButton.h"
+#include "skin/SkinBalloonTip.h"
+#include "skin/SkinBlit.h"
+#include "skin/SkinConstants.h"
+#include "skin/SkinImage.h"
+#include "base/TraceLog.h"
 
 #include <QMouseEvent>
 #include <QPainter>

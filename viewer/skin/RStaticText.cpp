@@ -1,7 +1,7 @@
-#include "RStaticText.h"
+#include "skin/RStaticText.h"
 
-#include "SkinBlit.h"
-#include "SkinImage.h"
+#include "skin/SkinBlit.h"
+#include "skin/SkinImage.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "SkinRect.h"
-#include "SkinSurface.h"
-#include "SkinText.h"
+#include "skin/SkinRect.h"
+#include "skin/SkinSurface.h"
+#include "skin/SkinText.h"
 
 #include <QFont>
 #include <QWidget>

@@ -1,8 +1,8 @@
-#include "SkinBalloonTip.h"
+#include "skin/SkinBalloonTip.h"
 
-#include "SkinConstants.h"
-#include "SkinImage.h"
-#include "SkinText.h"
+#include "skin/SkinConstants.h"
+#include "skin/SkinImage.h"
+#include "skin/SkinText.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SkinRect.h"
-#include "SkinSurface.h"
+#include "skin/SkinRect.h"
+#include "skin/SkinSurface.h"
 
 #include <QFont>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "SkinBlit.h"
+#include "skin/SkinBlit.h"
 
 #include <QPainter>
 

@@ -1,8 +1,8 @@
-#include "SkinButton.h"
+#include "skin/SkinButton.h"
 
-#include "SkinBalloonTip.h"
-#include "SkinBlit.h"
-#include "SkinImage.h"
+#include "skin/SkinBalloonTip.h"
+#include "skin/SkinBlit.h"
+#include "skin/SkinImage.h"
 
 #include <QApplication>
 #include <QMouseEvent>

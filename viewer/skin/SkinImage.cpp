@@ -1,9 +1,9 @@
-#include "SkinImage.h"
+#include "skin/SkinImage.h"
 
-#include "PeResource.h"
-#include "Platform.h"
-#include "SkinBlit.h"
-#include "SkinConstants.h"
+#include "skin/PeResource.h"
+#include "platform/Platform.h"
+#include "skin/SkinBlit.h"
+#include "skin/SkinConstants.h"
 
 #include <QBuffer>
 #include <QFile>

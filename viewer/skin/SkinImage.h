@@ -1,8 +1,8 @@
 #pragma once
 
-#include "SkinConstants.h"
-#include "SkinRect.h"
-#include "SkinSurface.h"
+#include "skin/SkinConstants.h"
+#include "skin/SkinRect.h"
+#include "skin/SkinSurface.h"
 
 #include <QString>
 

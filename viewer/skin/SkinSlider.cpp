@@ -1,8 +1,8 @@
-#include "SkinSlider.h"
+#include "skin/SkinSlider.h"
 
-#include "SkinBlit.h"
-#include "SkinConstants.h"
-#include "SkinImage.h"
+#include "skin/SkinBlit.h"
+#include "skin/SkinConstants.h"
+#include "skin/SkinImage.h"
 
 #include <QMouseEvent>
 #include <QPainter>

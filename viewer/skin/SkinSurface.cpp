@@ -1,4 +1,4 @@
-#include "SkinSurface.h"
+#include "skin/SkinSurface.h"
 
 bool CSkinSurface::Create(int width, int height)
 {

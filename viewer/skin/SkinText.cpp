@@ -1,6 +1,6 @@
-#include "SkinText.h"
+#include "skin/SkinText.h"
 
-#include "SkinBlit.h"
+#include "skin/SkinBlit.h"
 
 #include <QFontMetrics>
 #include <QPainter>

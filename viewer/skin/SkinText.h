@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SkinRect.h"
+#include "skin/SkinRect.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,7 +1,7 @@
-#include "TButton.h"
+#include "skin/TButton.h"
 
-#include "SkinBalloonTip.h"
-#include "SkinConstants.h"
+#include "skin/SkinBalloonTip.h"
+#include "skin/SkinConstants.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SkinButton.h"
+#include "skin/SkinButton.h"
 
 // The layered skinned button: a frameless, translucent, topmost tool window
 // owned by the window that shows it, used where buttons float over video and

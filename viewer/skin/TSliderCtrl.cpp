@@ -1,7 +1,7 @@
-#include "TSliderCtrl.h"
+#include "skin/TSliderCtrl.h"
 
-#include "SkinBalloonTip.h"
-#include "SkinConstants.h"
+#include "skin/SkinBalloonTip.h"
+#include "skin/SkinConstants.h"
 
 #include <QApplication>
 #include <QWheelEvent>

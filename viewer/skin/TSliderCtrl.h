@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SkinSlider.h"
+#include "skin/SkinSlider.h"
 
 #include <QPointer>
 

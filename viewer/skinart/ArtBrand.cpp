@@ -1,7 +1,7 @@
 // Start-up picture, video-window backgrounds, map placeholder, brand and model badges.
-#include "ArtGlyphs.h"
-#include "ArtKit.h"
-#include "SkinArt.h"
+#include "skinart/ArtGlyphs.h"
+#include "skinart/ArtKit.h"
+#include "skinart/SkinArt.h"
 
 #include <QRadialGradient>
 

@@ -1,7 +1,7 @@
 // Caption, title-bar, transport and toolbar buttons.
-#include "ArtGlyphs.h"
-#include "ArtKit.h"
-#include "SkinArt.h"
+#include "skinart/ArtGlyphs.h"
+#include "skinart/ArtKit.h"
+#include "skinart/SkinArt.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
-#include "ArtGlyphs.h"
+#include "skinart/ArtGlyphs.h"
 
-#include "ArtKit.h"
+#include "skinart/ArtKit.h"
 
 #include <QPainterPath>
 

@@ -1,7 +1,7 @@
 // Speed digits and gauge, sliders, volume levels, vehicle signals, small icons.
-#include "ArtGlyphs.h"
-#include "ArtKit.h"
-#include "SkinArt.h"
+#include "skinart/ArtGlyphs.h"
+#include "skinart/ArtKit.h"
+#include "skinart/SkinArt.h"
 
 #include <QRadialGradient>
 #include <QTransform>

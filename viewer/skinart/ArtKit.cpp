@@ -1,4 +1,4 @@
-#include "ArtKit.h"
+#include "skinart/ArtKit.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
 // Play list rows and markers, category tabs, scroll bar, menu marks.
-#include "ArtGlyphs.h"
-#include "ArtKit.h"
-#include "SkinArt.h"
+#include "skinart/ArtGlyphs.h"
+#include "skinart/ArtKit.h"
+#include "skinart/SkinArt.h"
 
 #include <utility>
 

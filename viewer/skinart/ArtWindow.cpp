@@ -1,6 +1,6 @@
 // Window background, panels, title bars, text fields and popup backgrounds.
-#include "ArtKit.h"
-#include "SkinArt.h"
+#include "skinart/ArtKit.h"
+#include "skinart/SkinArt.h"
 
 namespace Art {
 namespace {

@@ -1,4 +1,4 @@
-#include "SkinArt.h"
+#include "skinart/SkinArt.h"
 
 std::vector<SkinArtPicture> AllSkinPictures(QStringList* problems)
 {

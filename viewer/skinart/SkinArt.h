@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SkinPictureList.h"
+#include "skinart/SkinPictureList.h"
 
 #include <QImage>
 #include <QString>

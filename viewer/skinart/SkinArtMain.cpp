@@ -1,7 +1,7 @@
 // Draws every skin picture into OUTDIR/PNG and writes OUTDIR/NvImageDll.qrc,
 // which maps each picture to /PNG/<UPPER-CASE NAME>. Fails (exit code 1) when
 // the picture list and the artwork disagree or a picture has the wrong size.
-#include "SkinArt.h"
+#include "skinart/SkinArt.h"
 
 #include <QDir>
 #include <QFile>

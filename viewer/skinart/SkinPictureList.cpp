@@ -1,4 +1,4 @@
-#include "SkinPictureList.h"
+#include "skinart/SkinPictureList.h"
 
 namespace {
 using K = SkinPictureKind;

@@ -1,6 +1,6 @@
-#include "AviText.h"
+#include "telemetry/AviText.h"
 
-#include "TraceLog.h"
+#include "base/TraceLog.h"
 
 #include <QElapsedTimer>
 

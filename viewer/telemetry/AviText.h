@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ByteReader.h"
-#include "TextData.h"
+#include "base/ByteReader.h"
+#include "telemetry/TextData.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "Extract.h"
+#include "telemetry/Extract.h"
 
-#include "AviText.h"
-#include "Mp4Text.h"
+#include "telemetry/AviText.h"
+#include "telemetry/Mp4Text.h"
 
 namespace Telemetry {
 

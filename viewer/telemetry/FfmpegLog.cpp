@@ -1,6 +1,6 @@
-#include "FfmpegLog.h"
+#include "telemetry/FfmpegLog.h"
 
-#include "TraceLog.h"
+#include "base/TraceLog.h"
 
 extern "C" {
 #include <libavutil/log.h>

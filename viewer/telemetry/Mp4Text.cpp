@@ -1,7 +1,7 @@
-#include "Mp4Text.h"
+#include "telemetry/Mp4Text.h"
 
-#include "FfmpegLog.h"
-#include "TraceLog.h"
+#include "telemetry/FfmpegLog.h"
+#include "base/TraceLog.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -134,12 +134,12 @@ private:
         const int64_t size = m_file.Size();
         int64_t at = 0;
         for (int boxes = 0; boxes < 32 && at + 8 <= size; ++boxes) {
-            unsigned char header[16];
-            if (m_file.ReadAt(at, reinterpret_cast<char*>(header), 16) < 8)
+            char header[16];
+            if (m_file.ReadAt(at, header, 16) < 8)
                 return;
             int64_t boxSize = int64_t(ReadBe32(header));
             if (boxSize == 1 && at + 16 <= size)
-                boxSize = int64_t((uint64_t(ReadBe32(header + 8)) << 32) | ReadBe32(header + 12));
+                boxSize = int64_t(ReadBe64(header + 8));
             else if (boxSize == 0)
                 boxSize = size - at;
             if (boxSize < 8)
@@ -152,11 +152,6 @@ private:
                 return;
             at += boxSize;
         }
-    }
-
-    static uint32_t ReadBe32(const unsigned char* p)
-    {
-        return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
     }
 
     // The header gave the text samples' places: ask for all of them at once,

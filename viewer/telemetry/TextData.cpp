@@ -1,4 +1,4 @@
-#include "TextData.h"
+#include "telemetry/TextData.h"
 
 #include <QStringList>
 

@@ -1,11 +1,11 @@
-#include "SplashDlg.h"
+#include "windows/SplashDlg.h"
 
-#include "AppVersion.h"
-#include "Lang.h"
-#include "SkinImage.h"
-#include "SkinText.h"
-#include "TraceLog.h"
-#include "WindowsIds.h"
+#include "base/AppVersion.h"
+#include "lang/Lang.h"
+#include "skin/SkinImage.h"
+#include "skin/SkinText.h"
+#include "base/TraceLog.h"
+#include "windows/WindowsIds.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SkinSurface.h"
+#include "skin/SkinSurface.h"
 
 #include <QDialog>
 #include <QFont>

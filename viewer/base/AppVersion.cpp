@@ -1,4 +1,4 @@
-#include "AppVersion.h"
+#include "base/AppVersion.h"
 
 #include <QStringList>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Endian.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -57,10 +59,3 @@ private:
     int m_errorCause = 0;
     int64_t m_size = 0;
 };
-
-// Little-endian helpers over a byte buffer; the caller guarantees the bounds.
-inline uint32_t ReadLe32(const char* p)
-{
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    return uint32_t(u[0]) | (uint32_t(u[1]) << 8) | (uint32_t(u[2]) << 16) | (uint32_t(u[3]) << 24);
-}

@@ -1,4 +1,4 @@
-#include "ByteReader.h"
+#include "base/ByteReader.h"
 
 #include <algorithm>
 #include <cerrno>

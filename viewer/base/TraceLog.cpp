@@ -1,4 +1,4 @@
-#include "TraceLog.h"
+#include "base/TraceLog.h"
 
 #include <cstdarg>
 

@@ -1,4 +1,4 @@
-#include "AutoResetEvent.h"
+#include "base/AutoResetEvent.h"
 
 #include <chrono>
 
