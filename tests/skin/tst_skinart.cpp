@@ -86,12 +86,12 @@ private slots:
     void listAndLibraryAgree()
     {
         QSet<QString> listed;
-        for (const SkinPictureSpec& spec : SkinPictureList()) {
-            QVERIFY2(!listed.contains(spec.name.toUpper()), qPrintable(spec.name));
-            listed.insert(spec.name.toUpper());
-            const QImage img = LoadStored(spec.name);
-            QVERIFY2(!img.isNull(), qPrintable(spec.name));
-            QCOMPARE(img.size(), SkinPictureFileSize(spec));
+        for (const SkinPictureDef& def : SkinPictureList()) {
+            QVERIFY2(!listed.contains(def.name.toUpper()), qPrintable(def.name));
+            listed.insert(def.name.toUpper());
+            const QImage img = LoadStored(def.name);
+            QVERIFY2(!img.isNull(), qPrintable(def.name));
+            QCOMPARE(img.size(), SkinPictureFileSize(def));
         }
         const QStringList stored = QDir(QStringLiteral(":/PNG")).entryList(QDir::Files);
         QCOMPARE(QSet<QString>(stored.begin(), stored.end()), listed);
@@ -104,11 +104,11 @@ private slots:
 
     void markerBorders()
     {
-        for (const SkinPictureSpec& spec : SkinPictureList()) {
-            const QImage img = LoadStored(spec.name);
+        for (const SkinPictureDef& def : SkinPictureList()) {
+            const QImage img = LoadStored(def.name);
             const int w = img.width(), h = img.height();
-            const QByteArray name = spec.name.toUtf8();
-            switch (spec.kind) {
+            const QByteArray name = def.name.toUtf8();
+            switch (def.kind) {
             case SkinPictureKind::Plain:
                 break;
             case SkinPictureKind::PlainInNinePatch:
@@ -150,28 +150,28 @@ private slots:
     void everyPictureDraws()
     {
         CSkinImage* skin = CSkinImage::GetInstance();
-        for (const SkinPictureSpec& spec : SkinPictureList()) {
+        for (const SkinPictureDef& def : SkinPictureList()) {
             CSkinSurface natural, used;
-            natural.Create(spec.size.width(), spec.size.height());
-            used.Create(spec.used.width(), spec.used.height());
-            if (spec.kind == SkinPictureKind::Plain) {
-                skin->DrawImage(natural, spec.name);
-            } else if (spec.kind == SkinPictureKind::ThreeSliceV) {
+            natural.Create(def.size.width(), def.size.height());
+            used.Create(def.used.width(), def.used.height());
+            if (def.kind == SkinPictureKind::Plain) {
+                skin->DrawImage(natural, def.name);
+            } else if (def.kind == SkinPictureKind::ThreeSliceV) {
                 CSkinSurface top, middle, bottom;
-                skin->LoadVerticalThreeSlice(spec.name, top, middle, bottom);
-                QVERIFY2(top.IsCreated() && middle.IsCreated() && bottom.IsCreated(), qPrintable(spec.name));
-            } else if (spec.kind == SkinPictureKind::ThreeSliceH) {
+                skin->LoadVerticalThreeSlice(def.name, top, middle, bottom);
+                QVERIFY2(top.IsCreated() && middle.IsCreated() && bottom.IsCreated(), qPrintable(def.name));
+            } else if (def.kind == SkinPictureKind::ThreeSliceH) {
                 CSkinSurface left, middle, right;
-                skin->LoadHorizontalThreeSlice(spec.name, left, middle, right);
-                QVERIFY2(left.IsCreated() && middle.IsCreated() && right.IsCreated(), qPrintable(spec.name));
+                skin->LoadHorizontalThreeSlice(def.name, left, middle, right);
+                QVERIFY2(left.IsCreated() && middle.IsCreated() && right.IsCreated(), qPrintable(def.name));
             } else {
-                skin->DrawNinePatch(natural, spec.name);
-                skin->DrawNinePatch(used, spec.name);
+                skin->DrawNinePatch(natural, def.name);
+                skin->DrawNinePatch(used, def.name);
                 // The picture covers its target: no stray transparent stripes
                 // from the stretch (the corners may be rounded).
                 const QImage& img = used.GetImage();
-                if (qAlpha(LoadStored(spec.name).pixel(spec.size.width() / 2 + 1, spec.size.height() / 2 + 1)) == 255)
-                    QVERIFY2(qAlpha(img.pixel(img.width() / 2, img.height() / 2)) == 255, qPrintable(spec.name));
+                if (qAlpha(LoadStored(def.name).pixel(def.size.width() / 2 + 1, def.size.height() / 2 + 1)) == 255)
+                    QVERIFY2(qAlpha(img.pixel(img.width() / 2, img.height() / 2)) == 255, qPrintable(def.name));
             }
         }
         QVERIFY(m_platform.Calls().isEmpty());
@@ -208,8 +208,8 @@ private slots:
                     const QRegularExpression re(QStringLiteral("^") + pattern + QStringLiteral("$"),
                                                 QRegularExpression::CaseInsensitiveOption);
                     bool found = false;
-                    for (const SkinPictureSpec& spec : SkinPictureList())
-                        found |= re.match(spec.name).hasMatch();
+                    for (const SkinPictureDef& def : SkinPictureList())
+                        found |= re.match(def.name).hasMatch();
                     QVERIFY2(found, qPrintable(it.filePath() + ": " + name));
                 }
             }

@@ -53,7 +53,7 @@ using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 
-struct VideoSpec {
+struct VideoDef {
     TestVideoCodec codec = TestVideoCodec::H264;
     QSize size;
     int fps = 30;
@@ -69,30 +69,30 @@ struct VideoSpec {
 
 // Encodes `frames` test pictures. Without B-frames the packets come out in
 // picture order, one per picture.
-bool EncodeVideo(const VideoSpec& spec, int frames, std::vector<EncodedPacket>& out, QByteArray* extradata,
+bool EncodeVideo(const VideoDef& def, int frames, std::vector<EncodedPacket>& out, QByteArray* extradata,
                  QString* error)
 {
-    const AVCodec* codec = spec.codec == TestVideoCodec::H264 ? avcodec_find_encoder_by_name("libx264")
+    const AVCodec* codec = def.codec == TestVideoCodec::H264 ? avcodec_find_encoder_by_name("libx264")
                                                                : avcodec_find_encoder(AV_CODEC_ID_MPEG4);
     if (!codec)
         return Fail(error, QStringLiteral("no video encoder"));
-    if (spec.size.width() % 2 || spec.size.height() % 2 || spec.size.isEmpty())
+    if (def.size.width() % 2 || def.size.height() % 2 || def.size.isEmpty())
         return Fail(error, QStringLiteral("picture size must be even"));
     CodecContextPtr ctx(avcodec_alloc_context3(codec));
-    ctx->width = spec.size.width();
-    ctx->height = spec.size.height();
+    ctx->width = def.size.width();
+    ctx->height = def.size.height();
     ctx->pix_fmt = AV_PIX_FMT_YUV420P;
-    ctx->time_base = AVRational{1, spec.fps};
-    ctx->framerate = AVRational{spec.fps, 1};
-    ctx->gop_size = spec.fps; // a key frame every second, as the camera does
+    ctx->time_base = AVRational{1, def.fps};
+    ctx->framerate = AVRational{def.fps, 1};
+    ctx->gop_size = def.fps; // a key frame every second, as the camera does
     ctx->max_b_frames = 0;
-    ctx->bit_rate = int64_t(spec.kbps) * 1000;
+    ctx->bit_rate = int64_t(def.kbps) * 1000;
     ctx->thread_count = 2;
     ctx->flags |= AV_CODEC_FLAG_BITEXACT;
-    if (spec.globalHeader)
+    if (def.globalHeader)
         ctx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (spec.codec == TestVideoCodec::H264) {
-        av_opt_set(ctx->priv_data, "preset", spec.preset.constData(), 0);
+    if (def.codec == TestVideoCodec::H264) {
+        av_opt_set(ctx->priv_data, "preset", def.preset.constData(), 0);
         av_opt_set(ctx->priv_data, "x264-params", "scenecut=0", 0);
     }
     int rc = avcodec_open2(ctx.get(), codec, nullptr);
@@ -121,16 +121,16 @@ bool EncodeVideo(const VideoSpec& spec, int frames, std::vector<EncodedPacket>& 
         }
     };
     TestPictureParams picture;
-    picture.size = spec.size;
-    picture.clockStart = spec.clockStart;
-    picture.channel = spec.channel;
-    picture.noise = spec.noise;
-    picture.seed = spec.seed;
+    picture.size = def.size;
+    picture.clockStart = def.clockStart;
+    picture.channel = def.channel;
+    picture.noise = def.noise;
+    picture.seed = def.seed;
     for (int i = 0; i < frames; ++i) {
         if ((rc = av_frame_make_writable(frame.get())) < 0)
             return Fail(error, AvError(rc));
         picture.frameNumber = i;
-        picture.seconds = double(i) / spec.fps;
+        picture.seconds = double(i) / def.fps;
         DrawTestPicture(picture, frame->data[0], frame->linesize[0], frame->data[1], frame->linesize[1],
                         frame->data[2], frame->linesize[2]);
         frame->pts = i;
@@ -497,19 +497,19 @@ bool WriteTestMp4(const QString& path, const Mp4Options& o, QString* error)
     std::vector<EncodedPacket> video;
     QByteArray videoExtradata;
     if (o.video) {
-        VideoSpec spec;
-        spec.codec = o.codec;
-        spec.size = o.size;
-        spec.fps = o.fps;
-        spec.kbps = o.videoKbps;
-        spec.preset = o.x264Preset;
-        spec.globalHeader = true;
-        spec.clockStart = o.clockStart;
-        spec.channel = o.channel;
-        spec.noise = o.noise;
-        spec.seed = o.seed;
+        VideoDef def;
+        def.codec = o.codec;
+        def.size = o.size;
+        def.fps = o.fps;
+        def.kbps = o.videoKbps;
+        def.preset = o.x264Preset;
+        def.globalHeader = true;
+        def.clockStart = o.clockStart;
+        def.channel = o.channel;
+        def.noise = o.noise;
+        def.seed = o.seed;
         const int unique = o.uniqueSeconds > 0 ? std::min(frames, o.uniqueSeconds * o.fps) : frames;
-        if (!EncodeVideo(spec, unique, video, &videoExtradata, error))
+        if (!EncodeVideo(def, unique, video, &videoExtradata, error))
             return false;
     }
     std::vector<AudioPacket> audio;
@@ -672,7 +672,7 @@ bool WriteTestAvi(const QString& path, const AviOptions& o, QString* error)
     Telemetry::RouteFfmpegLogToTrace();
     const int frames = std::max(1, int(std::lround(o.durationSec * o.fps)));
 
-    VideoSpec front;
+    VideoDef front;
     front.size = o.size;
     front.fps = o.fps;
     front.kbps = o.videoKbps;
@@ -685,7 +685,7 @@ bool WriteTestAvi(const QString& path, const AviOptions& o, QString* error)
         return false;
     std::vector<EncodedPacket> rearPackets;
     if (o.secondVideo) {
-        VideoSpec rear = front;
+        VideoDef rear = front;
         rear.size = o.secondSize;
         rear.kbps = o.secondVideoKbps;
         rear.channel = 'R';

@@ -897,33 +897,33 @@ private:
     int BuildPictures(int y)
     {
         int x = 20, rowHeight = 0;
-        for (const SkinPictureSpec& spec : SkinPictureList()) {
-            const QSize show = spec.kind == SkinPictureKind::Plain ? spec.size : spec.used;
+        for (const SkinPictureDef& def : SkinPictureList()) {
+            const QSize show = def.kind == SkinPictureKind::Plain ? def.size : def.used;
             CSkinSurface surface;
             surface.Create(show.width(), show.height());
-            if (spec.kind == SkinPictureKind::Plain) {
-                Skin()->DrawImage(surface, spec.name);
-            } else if (spec.kind == SkinPictureKind::ThreeSliceV) {
+            if (def.kind == SkinPictureKind::Plain) {
+                Skin()->DrawImage(surface, def.name);
+            } else if (def.kind == SkinPictureKind::ThreeSliceV) {
                 CSkinSurface top, mid, bottom;
-                Skin()->LoadVerticalThreeSlice(spec.name, top, mid, bottom);
+                Skin()->LoadVerticalThreeSlice(def.name, top, mid, bottom);
                 QPainter p(&surface.GetImage());
                 const int middle = show.height() - top.GetHeight() - (bottom.GetHeight() - 2);
                 p.drawImage(0, 0, top.GetImage());
                 p.drawImage(QRect(0, top.GetHeight(), mid.GetWidth(), middle), mid.GetImage());
                 p.drawImage(0, top.GetHeight() + middle, bottom.GetImage());
-            } else if (spec.kind == SkinPictureKind::ThreeSliceH) {
+            } else if (def.kind == SkinPictureKind::ThreeSliceH) {
                 CSkinSurface left, mid, right;
-                Skin()->LoadHorizontalThreeSlice(spec.name, left, mid, right);
+                Skin()->LoadHorizontalThreeSlice(def.name, left, mid, right);
                 QPainter p(&surface.GetImage());
                 const int middle = show.width() - left.GetWidth() - (right.GetWidth() - 2);
                 p.drawImage(0, 0, left.GetImage());
                 p.drawImage(QRect(left.GetWidth(), 0, middle, mid.GetHeight()), mid.GetImage());
                 p.drawImage(left.GetWidth() + middle, 0, right.GetImage());
             } else {
-                Skin()->DrawNinePatch(surface, spec.name);
+                Skin()->DrawNinePatch(surface, def.name);
             }
             QImage shown = surface.GetImage();
-            QString label = spec.name;
+            QString label = def.name;
             if (shown.width() > 900) {
                 shown = shown.scaled(shown.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
                 label += QStringLiteral("  (%1 x %2, half size)").arg(show.width()).arg(show.height());

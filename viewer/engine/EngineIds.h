@@ -15,7 +15,7 @@ enum : int {
 
 namespace Engine {
 
-// Result codes, numbered as the original media platform numbers them.
+// Result codes of the engine's operations (HRESULT-style: negative = failure).
 using HRESULT = int32_t;
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;

@@ -34,8 +34,8 @@ bool IsParked(GstElement* element);
 // Sets the state and waits for it, at most `timeoutMs`. True when reached.
 bool SetStateAndWait(GstElement* element, int state, int timeoutMs);
 
-// Whether `path` can be opened for reading as a file: S_OK, or the code the
-// original file source gives (file not found, access denied).
+// Whether `path` can be opened for reading as a file: S_OK, or the code of
+// the reason (file not found, access denied).
 long CheckReadableFile(const QString& path);
 
 // Readable text of a GStreamer error or warning message's error.

@@ -21,7 +21,7 @@ typedef struct _GstMessage GstMessage;
 
 // The playback engine: plays one recording at a time, AVI or MP4, with one or
 // two video streams and optional audio, through a GStreamer pipeline whose
-// elements carry the names of the original filter graph. It draws the front
+// elements carry the graph names the traces use. It draws the front
 // and rear pictures into two video windows through its windowless renderers,
 // and tells its notify window what happens through NotifyMessage:
 //   0x406 (posted)  graph events are waiting: call HandleGraphEvent;
@@ -144,7 +144,7 @@ private:
     void ClearEvents();
     void OnEventsQueued();
 
-    // Fields, in the order of the original engine.
+    // Engine state.
     CViewRect m_frontRect;
     CViewRect m_rearRect;
     bool m_swap = false;

@@ -189,13 +189,13 @@ inline constexpr int kTitleBarRightY2Map = 108;
 inline constexpr int kTitleBarRightY3 = 386;
 
 // Model badges (natural sizes) and the device icon.
-struct BadgeSpec {
+struct BadgeDef {
     const char* model;
     const char* picture;
     int width;
     int height;
 };
-inline constexpr BadgeSpec kBadges[] = {
+inline constexpr BadgeDef kBadges[] = {
     {"ARX330", kPicBadgeArx330, 99, 19},
     {"ARX550", kPicBadgeArx550, 106, 24},
     {"BT33", kPicBadgeBt33, 45, 19},

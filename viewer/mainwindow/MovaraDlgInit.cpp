@@ -274,13 +274,13 @@ void CMovaraDlg::CreateBtns()
         return std::array<QString, 4>{s + QLatin1String(n), s + QLatin1String(o), s + QLatin1String(p),
                                       d ? s + QLatin1String(d) : QString()};
     };
-    struct Spec {
+    struct ButtonDef {
         int id;
         SkinRect rect;
         std::array<QString, 4> pics;
         const char* balloon;
     };
-    const Spec specs[] = {
+    const ButtonDef defs[] = {
         {kIdClose, {W - 45, 0, W - 16, 36}, set("btn_close", "_nor.png", "_over.png", "_press.png", nullptr), nullptr},
         {kIdMinimise, {W - 103, 0, W - 74, 36}, set("btn_minimum", "_nor.png", "_over.png", "_press.png", nullptr), nullptr},
         {kIdMaximise, {W - 74, 0, W - 45, 36}, set("btn_full", "_nor.png", "_over.png", "_press.png", nullptr), nullptr},
@@ -305,7 +305,7 @@ void CMovaraDlg::CreateBtns()
         {kIdSave, {567, H - 230, 603, H - 206}, set("btn_save", "_normal.png", "_over.png", "_press.png", "_dis.png"), "IDS_STRING_K_055"},
         {kIdVolume, {603, H - 230, 639, H - 206}, set("btn_volume", "_normal.png", "_over.png", "_press.png", "_dis.png"), "IDS_STRING_K_057"},
     };
-    for (const Spec& s : specs)
+    for (const ButtonDef& s : defs)
         AddButton(s.id, s.rect, s.pics[0], s.pics[1], s.pics[2], s.pics[3], s.balloon);
     Control(kIdMapSearch)->hide();
     Control(kIdPause)->hide();

@@ -18,7 +18,7 @@
 class CPlatform
 {
 public:
-    // Message box flags and results, numbered as the original platform does.
+    // Message box flags and results, with the numbers callers store and compare.
     enum : unsigned {
         MB_OK = 0x0,
         MB_OKCANCEL = 0x1,

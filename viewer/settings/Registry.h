@@ -2,8 +2,7 @@
 
 #include <QString>
 
-// The machine-wide values the viewer keeps where the original kept registry
-// values: QSettings in system scope (on Linux the file
+// The machine-wide values of the viewer (the play type): QSettings in system scope (on Linux the file
 // <first of $XDG_CONFIG_DIRS, normally /etc/xdg>/<ORGANISATION>.conf). The
 // sub-key "SOFTWARE\NORVANE\" names the organisation "NORVANE"; further
 // components name the application. Failures are reported, never shown.

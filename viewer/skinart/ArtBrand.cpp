@@ -102,12 +102,12 @@ QImage VideoBackground(QSize size, double cornerLen)
     return img;
 }
 
-QImage Splash(const SkinPictureSpec& spec)
+QImage Splash(const SkinPictureDef& def)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    const QRectF r(0, 0, spec.size.width(), spec.size.height());
+    const QRectF r(0, 0, def.size.width(), def.size.height());
     p.fillRect(r, Vertical(r, QColor(50, 57, 66), QColor(27, 30, 34)));
     QRadialGradient glow(QPointF(90, 80), 300);
     glow.setColorAt(0, WithAlpha(kAccent, 46));
@@ -175,16 +175,16 @@ QImage Splash(const SkinPictureSpec& spec)
     return img;
 }
 
-QImage ViewFront(const SkinPictureSpec& spec)
+QImage ViewFront(const SkinPictureDef& def)
 {
-    return VideoBackground(spec.size, 22);
+    return VideoBackground(def.size, 22);
 }
 
-QImage ViewRear(const SkinPictureSpec& spec)
+QImage ViewRear(const SkinPictureDef& def)
 {
-    QImage img = VideoBackground(spec.size, 16);
+    QImage img = VideoBackground(def.size, 16);
     QPainter p(&img);
-    const QRectF r(0, 0, spec.size.width(), spec.size.height());
+    const QRectF r(0, 0, def.size.width(), def.size.height());
     DrawGlyph(p, Glyph::Camera, QRectF(r.center().x() - 26, r.center().y() - 30, 52, 52), QColor(255, 255, 255, 46), 0.8);
     QFont f = UiFont(10, QFont::Bold);
     f.setLetterSpacing(QFont::AbsoluteSpacing, 3);
@@ -192,21 +192,21 @@ QImage ViewRear(const SkinPictureSpec& spec)
     return img;
 }
 
-QImage ViewTitle(const SkinPictureSpec& spec)
+QImage ViewTitle(const SkinPictureDef& def)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     LensMark(p, QPointF(22, 22), 17, 0.8);
     Wordmark(p, QRectF(46, 6, 124, 32), 26, 0.75);
     return img;
 }
 
-QImage MapEmpty(const SkinPictureSpec& spec)
+QImage MapEmpty(const SkinPictureDef& def)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    const QRectF r(0, 0, spec.size.width(), spec.size.height());
+    const QRectF r(0, 0, def.size.width(), def.size.height());
     p.fillRect(r, QColor(29, 33, 39));
     // Blocks, a park and a river, in muted tones.
     p.setPen(Qt::NoPen);
@@ -297,12 +297,12 @@ QImage Badge(QSize size, const QString& letters, const QString& digits, const QS
     return img;
 }
 
-QImage Orvia(const SkinPictureSpec& spec, State s)
+QImage Orvia(const SkinPictureDef& def, State s)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    const QRectF r(0, 0, spec.size.width(), spec.size.height());
+    const QRectF r(0, 0, def.size.width(), def.size.height());
     if (s == State::Over)
         RoundRect(p, r.adjusted(0, 0, 0, 0), 4, QColor(255, 255, 255, 18), QColor(255, 255, 255, 30));
     if (s == State::Press)
@@ -324,17 +324,17 @@ QImage Orvia(const SkinPictureSpec& spec, State s)
     return img;
 }
 
-QImage BlackBox(const SkinPictureSpec& spec)
+QImage BlackBox(const SkinPictureDef& def)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
-    DrawGlyph(p, Glyph::Camera, QRectF(0, 0, spec.size.width(), spec.size.height()), kLabel, 0.85);
+    DrawGlyph(p, Glyph::Camera, QRectF(0, 0, def.size.width(), def.size.height()), kLabel, 0.85);
     return img;
 }
 
-QImage Grip(const SkinPictureSpec& spec)
+QImage Grip(const SkinPictureDef& def)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     p.setPen(Qt::NoPen);
@@ -359,13 +359,13 @@ void AddBrandArt(SkinArtRegistry& reg)
     reg.Add("view_rear.png", ViewRear);
     reg.Add("view_title.png", ViewTitle);
     reg.Add("map_empty.png", MapEmpty);
-    reg.Add("bi_orvia.png", [](const SkinPictureSpec& s) { return Orvia(s, State::Normal); });
-    reg.Add("bi_orvia_over.png", [](const SkinPictureSpec& s) { return Orvia(s, State::Over); });
-    reg.Add("bi_orvia_press.png", [](const SkinPictureSpec& s) { return Orvia(s, State::Press); });
-    reg.Add("bi_arx330.png", [](const SkinPictureSpec& s) { return Badge(s.size, "ARX", "330", "", 16); });
-    reg.Add("bi_arx550.png", [](const SkinPictureSpec& s) { return Badge(s.size, "ARX", "550", "", 20); });
-    reg.Add("bi_bt33.png", [](const SkinPictureSpec& s) { return Badge(s.size, "BT", "33", "", 16); });
-    reg.Add("bi_cmv550view.png", [](const SkinPictureSpec& s) { return Badge(s.size, "CMV", "550", "VIEW", 16); });
+    reg.Add("bi_orvia.png", [](const SkinPictureDef& s) { return Orvia(s, State::Normal); });
+    reg.Add("bi_orvia_over.png", [](const SkinPictureDef& s) { return Orvia(s, State::Over); });
+    reg.Add("bi_orvia_press.png", [](const SkinPictureDef& s) { return Orvia(s, State::Press); });
+    reg.Add("bi_arx330.png", [](const SkinPictureDef& s) { return Badge(s.size, "ARX", "330", "", 16); });
+    reg.Add("bi_arx550.png", [](const SkinPictureDef& s) { return Badge(s.size, "ARX", "550", "", 20); });
+    reg.Add("bi_bt33.png", [](const SkinPictureDef& s) { return Badge(s.size, "BT", "33", "", 16); });
+    reg.Add("bi_cmv550view.png", [](const SkinPictureDef& s) { return Badge(s.size, "CMV", "550", "VIEW", 16); });
     reg.Add("ic_blackbox.png", BlackBox);
     reg.Add("ic_expand.png", Grip);
 }

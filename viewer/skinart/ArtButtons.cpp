@@ -19,15 +19,15 @@ void AddStates(SkinArtRegistry& reg, const QString& stem, std::initializer_list<
 {
     for (const StateName& s : states) {
         const State state = s.state;
-        reg.Add(stem + QLatin1String(s.suffix), [draw, state](const SkinPictureSpec& spec) { return draw(spec, state); });
+        reg.Add(stem + QLatin1String(s.suffix), [draw, state](const SkinPictureDef& def) { return draw(def, state); });
     }
 }
 
-QImage CaptionButton(const SkinPictureSpec& spec, State s, Glyph g, bool danger)
+QImage CaptionButton(const SkinPictureDef& def, State s, Glyph g, bool danger)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
-    const QRectF r(0, 0, spec.size.width(), spec.size.height());
+    const QRectF r(0, 0, def.size.width(), def.size.height());
     if (s == State::Over)
         p.fillRect(r, danger ? QColor(206, 52, 42) : QColor(255, 255, 255, 26));
     else if (s == State::Press)
@@ -35,7 +35,7 @@ QImage CaptionButton(const SkinPictureSpec& spec, State s, Glyph g, bool danger)
     const QColor c = s == State::Normal ? QColor(172, 185, 198) : QColor(255, 255, 255);
     // Window-control glyphs on whole pixels, so that their 1-pixel lines stay sharp.
     Prepare(p);
-    const int cx = spec.size.width() / 2, cy = spec.size.height() / 2;
+    const int cx = def.size.width() / 2, cy = def.size.height() / 2;
     p.setBrush(Qt::NoBrush);
     switch (g) {
     case Glyph::Minimize:
@@ -70,10 +70,10 @@ QImage CaptionButton(const SkinPictureSpec& spec, State s, Glyph g, bool danger)
     return img;
 }
 
-QImage MenuButton(const SkinPictureSpec& spec, State s)
+QImage MenuButton(const SkinPictureDef& def, State s)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     const QRectF face(1, 2, w - 2, h - 4);
@@ -88,12 +88,12 @@ QImage MenuButton(const SkinPictureSpec& spec, State s)
     return NinePatch(img, {w / 2}, {}, QRect(1, 1, w, h));
 }
 
-QImage TitleButton(const SkinPictureSpec& spec, State s, Glyph g, bool overPicture)
+QImage TitleButton(const SkinPictureDef& def, State s, Glyph g, bool overPicture)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    const QRectF r(0, 0, spec.size.width(), spec.size.height());
+    const QRectF r(0, 0, def.size.width(), def.size.height());
     if (overPicture) // stays readable over the map
         RoundRect(p, r.adjusted(1, 1, -1, -1), 4, QColor(24, 28, 33, 225));
     ToolFace(p, r, s);
@@ -101,12 +101,12 @@ QImage TitleButton(const SkinPictureSpec& spec, State s, Glyph g, bool overPictu
     return img;
 }
 
-QImage FitButton(const SkinPictureSpec& spec, State s)
+QImage FitButton(const SkinPictureDef& def, State s)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    const QRectF r(0, 0, spec.size.width(), spec.size.height());
+    const QRectF r(0, 0, def.size.width(), def.size.height());
     const QColor fill = s == State::Press ? WithAlpha(kAccentDeep, 240) : QColor(22, 25, 30, 225);
     const QColor border = s == State::Normal ? QColor(255, 255, 255, 70) : kAccentLight;
     RoundRect(p, r, 2.5, fill, border);
@@ -114,15 +114,15 @@ QImage FitButton(const SkinPictureSpec& spec, State s)
     return img;
 }
 
-QImage TransportButton(const SkinPictureSpec& spec, State s, Glyph g, bool primary)
+QImage TransportButton(const SkinPictureDef& def, State s, Glyph g, bool primary)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    const QRectF r(0, 0, spec.size.width(), spec.size.height());
+    const QRectF r(0, 0, def.size.width(), def.size.height());
     RoundFace(p, r, s, primary);
-    const bool small = spec.size.width() < 70;
-    const double side = spec.size.width() * (g == Glyph::Back10 || g == Glyph::Forward10 ? 0.52 : small ? 0.46 : 0.4);
+    const bool small = def.size.width() < 70;
+    const double side = def.size.width() * (g == Glyph::Back10 || g == Glyph::Forward10 ? 0.52 : small ? 0.46 : 0.4);
     const QRectF box(r.center().x() - side / 2, r.center().y() - side / 2 - 1, side, side);
     QColor c;
     if (primary)
@@ -138,24 +138,24 @@ QImage TransportButton(const SkinPictureSpec& spec, State s, Glyph g, bool prima
     return img;
 }
 
-QImage ToolButton(const SkinPictureSpec& spec, State s, Glyph g)
+QImage ToolButton(const SkinPictureDef& def, State s, Glyph g)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    const QRectF r(0, 0, spec.size.width(), spec.size.height());
+    const QRectF r(0, 0, def.size.width(), def.size.height());
     ToolFace(p, r, s);
     DrawGlyph(p, g, QRectF(r.center().x() - 8, r.center().y() - 8, 16, 16), GlyphColor(s));
     return img;
 }
 
 // The volume button leaves its right half to the level icon drawn at (18, 4).
-QImage VolumeButton(const SkinPictureSpec& spec, State s)
+QImage VolumeButton(const SkinPictureDef& def, State s)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    const QRectF r(0, 0, spec.size.width(), spec.size.height());
+    const QRectF r(0, 0, def.size.width(), def.size.height());
     ToolFace(p, r, s);
     DrawGlyph(p, Glyph::Speaker, QRectF(3, 4, 16, 16), GlyphColor(s));
     return img;
@@ -179,7 +179,7 @@ void AddButtonArt(SkinArtRegistry& reg)
                                                    {"_press.png", State::Press}, {"_dim.png", State::Disabled}};
 
     auto caption = [&](const QString& stem, std::initializer_list<StateName> states, Glyph g, bool danger) {
-        AddStates(reg, stem, states, [g, danger](const SkinPictureSpec& s, State st) { return CaptionButton(s, st, g, danger); });
+        AddStates(reg, stem, states, [g, danger](const SkinPictureDef& s, State st) { return CaptionButton(s, st, g, danger); });
     };
     caption("btn_close", nor3, Glyph::Close, true);
     caption("btn_minimum", nor3, Glyph::Minimize, false);
@@ -192,7 +192,7 @@ void AddButtonArt(SkinArtRegistry& reg)
 
     auto title = [&](const QString& stem, std::initializer_list<StateName> states, Glyph g, bool overPicture = false) {
         AddStates(reg, stem, states,
-                  [g, overPicture](const SkinPictureSpec& s, State st) { return TitleButton(s, st, g, overPicture); });
+                  [g, overPicture](const SkinPictureDef& s, State st) { return TitleButton(s, st, g, overPicture); });
     };
     title("btn_folding_up", nor4, Glyph::FoldUp);
     title("btn_folding_down", nor4, Glyph::FoldDown);
@@ -203,7 +203,7 @@ void AddButtonArt(SkinArtRegistry& reg)
 
     auto transport = [&](const QString& stem, Glyph g, bool primary) {
         AddStates(reg, stem, dim4,
-                  [g, primary](const SkinPictureSpec& s, State st) { return TransportButton(s, st, g, primary); });
+                  [g, primary](const SkinPictureDef& s, State st) { return TransportButton(s, st, g, primary); });
     };
     transport("btn_pre", Glyph::Previous, false);
     transport("btn_sec1", Glyph::Back10, false);
@@ -214,7 +214,7 @@ void AddButtonArt(SkinArtRegistry& reg)
     transport("btn_next", Glyph::Next, false);
 
     auto tool = [&](const QString& stem, std::initializer_list<StateName> states, Glyph g) {
-        AddStates(reg, stem, states, [g](const SkinPictureSpec& s, State st) { return ToolButton(s, st, g); });
+        AddStates(reg, stem, states, [g](const SkinPictureDef& s, State st) { return ToolButton(s, st, g); });
     };
     tool("btn_connect", {{"_off_normal.png", State::Normal}, {"_on_normal.png", State::Selected},
                          {"_over.png", State::Over}, {"_press.png", State::Press}, {"_dis.png", State::Disabled}},

@@ -60,13 +60,13 @@ QPainterPath Segment(int index)
     return lean.map(s);
 }
 
-QImage Digit(const SkinPictureSpec& spec, int digit)
+QImage Digit(const SkinPictureDef& def, int digit)
 {
     // Segment masks a..g for 0-9; -1 is the disabled reading (a dash).
     static const char* const kSegments[10] = {"abcdef", "bc", "abdeg", "abcdg", "bcfg",
                                               "acdfg", "acdefg", "abc", "abcdefg", "abcdfg"};
     const QString lit = digit < 0 ? QStringLiteral("g") : QLatin1String(kSegments[digit]);
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     QPainterPath on, off;
@@ -90,25 +90,25 @@ QImage Digit(const SkinPictureSpec& spec, int digit)
     return img;
 }
 
-QImage SpeedUnit(const SkinPictureSpec& spec, const QString& text, bool disabled)
+QImage SpeedUnit(const SkinPictureDef& def, const QString& text, bool disabled)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    const QRectF r(0, 0, spec.size.width(), spec.size.height());
+    const QRectF r(0, 0, def.size.width(), def.size.height());
     RoundRect(p, r.adjusted(0.5, 0.5, -0.5, -0.5), 3, QColor(0, 0, 0, disabled ? 30 : 60),
               QColor(255, 255, 255, disabled ? 10 : 24));
     Fill(p, TextPath(text, UiFont(10.5, QFont::Bold), r), disabled ? QColor(150, 160, 170, 90) : kText);
     return img;
 }
 
-QImage Gauge(const SkinPictureSpec& spec, bool full)
+QImage Gauge(const SkinPictureDef& def, bool full)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
-    const int segments = spec.size.width() / 5;
+    const int segments = def.size.width() / 5;
     for (int i = 0; i < segments; ++i) {
-        const QRectF seg(i * 5, 1, 4, spec.size.height() - 2);
+        const QRectF seg(i * 5, 1, 4, def.size.height() - 2);
         if (!full) {
             p.fillRect(seg, QColor(56, 63, 73));
             p.fillRect(QRectF(seg.left(), seg.top(), 4, 1), QColor(255, 255, 255, 10));
@@ -123,10 +123,10 @@ QImage Gauge(const SkinPictureSpec& spec, bool full)
     return img;
 }
 
-QImage ProgressTrack(const SkinPictureSpec& spec, bool filled)
+QImage ProgressTrack(const SkinPictureDef& def, bool filled)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     const QRectF groove(0.5, 1.5, w - 1, h - 3);
@@ -142,20 +142,20 @@ QImage ProgressTrack(const SkinPictureSpec& spec, bool filled)
     return NinePatch(img, {w / 2}, {});
 }
 
-QImage ProgressKnob(const SkinPictureSpec& spec)
+QImage ProgressKnob(const SkinPictureDef& def)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    const QRectF r(0.5, 0.5, spec.size.width() - 1, spec.size.height() - 1);
+    const QRectF r(0.5, 0.5, def.size.width() - 1, def.size.height() - 1);
     RoundRect(p, r, 3, Vertical(r, QColor(250, 252, 254), QColor(186, 202, 218)), QColor(18, 60, 96));
     return img;
 }
 
-QImage VolumeTrack(const SkinPictureSpec& spec, bool filled)
+QImage VolumeTrack(const SkinPictureDef& def, bool filled)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     const QRectF groove(3, 3, 5, 5);
@@ -167,12 +167,12 @@ QImage VolumeTrack(const SkinPictureSpec& spec, bool filled)
     return NinePatch(img, {w / 2}, {h / 2});
 }
 
-QImage VolumeKnob(const SkinPictureSpec& spec, State s)
+QImage VolumeKnob(const SkinPictureDef& def, State s)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    const QRectF r(0.5, 0.5, spec.size.width() - 1, spec.size.height() - 1);
+    const QRectF r(0.5, 0.5, def.size.width() - 1, def.size.height() - 1);
     p.setPen(QPen(s == State::Normal ? QColor(0, 0, 0, 150) : kAccentLight, 1));
     if (s == State::Press)
         p.setBrush(Vertical(r, kAccentLight, kAccent));
@@ -182,9 +182,9 @@ QImage VolumeKnob(const SkinPictureSpec& spec, State s)
     return img;
 }
 
-QImage VolumeLevel(const SkinPictureSpec& spec, int level)
+QImage VolumeLevel(const SkinPictureDef& def, int level)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     if (level < 0) {
@@ -204,12 +204,12 @@ QImage VolumeLevel(const SkinPictureSpec& spec, int level)
     return img;
 }
 
-QImage Brake(const SkinPictureSpec& spec, bool on)
+QImage Brake(const SkinPictureDef& def, bool on)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    const QPointF c(spec.size.width() / 2.0, spec.size.height() / 2.0);
+    const QPointF c(def.size.width() / 2.0, def.size.height() / 2.0);
     const QColor color = on ? kRed : QColor(74, 83, 95);
     if (on) {
         QRadialGradient glow(c, 22);
@@ -233,16 +233,16 @@ QImage Brake(const SkinPictureSpec& spec, bool on)
     return img;
 }
 
-QImage TurnSignal(const SkinPictureSpec& spec, bool left, bool on)
+QImage TurnSignal(const SkinPictureDef& def, bool left, bool on)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     if (!left) {
-        p.translate(spec.size.width(), 0);
+        p.translate(def.size.width(), 0);
         p.scale(-1, 1);
     }
-    const double cy = spec.size.height() / 2.0;
+    const double cy = def.size.height() / 2.0;
     QPainterPath arrow;
     arrow.moveTo(4, cy);
     arrow.lineTo(16, cy - 11);
@@ -267,11 +267,11 @@ QImage TurnSignal(const SkinPictureSpec& spec, bool left, bool on)
     return img;
 }
 
-QImage SpeedIcon(const SkinPictureSpec& spec)
+QImage SpeedIcon(const SkinPictureDef& def)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
-    DrawGlyph(p, Glyph::Speed, QRectF(0, 0, spec.size.width(), spec.size.height()), kAccentLight, 0.9);
+    DrawGlyph(p, Glyph::Speed, QRectF(0, 0, def.size.width(), def.size.height()), kAccentLight, 0.9);
     return img;
 }
 } // namespace
@@ -282,30 +282,30 @@ void AddIndicatorArt(SkinArtRegistry& reg)
     using namespace Art;
     for (int d = 0; d <= 9; ++d)
         reg.Add(QStringLiteral("num_speed_%1.png").arg(d, 2, 10, QLatin1Char('0')),
-                [d](const SkinPictureSpec& s) { return Digit(s, d); });
-    reg.Add("num_speed_dis.png", [](const SkinPictureSpec& s) { return Digit(s, -1); });
-    reg.Add("speed_km.png", [](const SkinPictureSpec& s) { return SpeedUnit(s, "km/h", false); });
-    reg.Add("speed_km_dis.png", [](const SkinPictureSpec& s) { return SpeedUnit(s, "km/h", true); });
-    reg.Add("speed_mile.png", [](const SkinPictureSpec& s) { return SpeedUnit(s, "mph", false); });
-    reg.Add("speed_mile_dis.png", [](const SkinPictureSpec& s) { return SpeedUnit(s, "mph", true); });
-    reg.Add("speed_gauge_no.png", [](const SkinPictureSpec& s) { return Gauge(s, false); });
-    reg.Add("speed_gauge_full.png", [](const SkinPictureSpec& s) { return Gauge(s, true); });
-    reg.Add("progress_bg.9.png", [](const SkinPictureSpec& s) { return ProgressTrack(s, false); });
-    reg.Add("progress_bar.9.png", [](const SkinPictureSpec& s) { return ProgressTrack(s, true); });
+                [d](const SkinPictureDef& s) { return Digit(s, d); });
+    reg.Add("num_speed_dis.png", [](const SkinPictureDef& s) { return Digit(s, -1); });
+    reg.Add("speed_km.png", [](const SkinPictureDef& s) { return SpeedUnit(s, "km/h", false); });
+    reg.Add("speed_km_dis.png", [](const SkinPictureDef& s) { return SpeedUnit(s, "km/h", true); });
+    reg.Add("speed_mile.png", [](const SkinPictureDef& s) { return SpeedUnit(s, "mph", false); });
+    reg.Add("speed_mile_dis.png", [](const SkinPictureDef& s) { return SpeedUnit(s, "mph", true); });
+    reg.Add("speed_gauge_no.png", [](const SkinPictureDef& s) { return Gauge(s, false); });
+    reg.Add("speed_gauge_full.png", [](const SkinPictureDef& s) { return Gauge(s, true); });
+    reg.Add("progress_bg.9.png", [](const SkinPictureDef& s) { return ProgressTrack(s, false); });
+    reg.Add("progress_bar.9.png", [](const SkinPictureDef& s) { return ProgressTrack(s, true); });
     reg.Add("progress_point.png", ProgressKnob);
-    reg.Add("volume_scroll_bg.9.png", [](const SkinPictureSpec& s) { return VolumeTrack(s, false); });
-    reg.Add("volume_scroll.9.png", [](const SkinPictureSpec& s) { return VolumeTrack(s, true); });
-    reg.Add("volume_handler_nor.png", [](const SkinPictureSpec& s) { return VolumeKnob(s, State::Normal); });
-    reg.Add("volume_handler_over.png", [](const SkinPictureSpec& s) { return VolumeKnob(s, State::Over); });
-    reg.Add("volume_handler_press.png", [](const SkinPictureSpec& s) { return VolumeKnob(s, State::Press); });
-    reg.Add("ic_volume_mute.png", [](const SkinPictureSpec& s) { return VolumeLevel(s, -1); });
+    reg.Add("volume_scroll_bg.9.png", [](const SkinPictureDef& s) { return VolumeTrack(s, false); });
+    reg.Add("volume_scroll.9.png", [](const SkinPictureDef& s) { return VolumeTrack(s, true); });
+    reg.Add("volume_handler_nor.png", [](const SkinPictureDef& s) { return VolumeKnob(s, State::Normal); });
+    reg.Add("volume_handler_over.png", [](const SkinPictureDef& s) { return VolumeKnob(s, State::Over); });
+    reg.Add("volume_handler_press.png", [](const SkinPictureDef& s) { return VolumeKnob(s, State::Press); });
+    reg.Add("ic_volume_mute.png", [](const SkinPictureDef& s) { return VolumeLevel(s, -1); });
     for (int level = 1; level <= 5; ++level)
-        reg.Add(QStringLiteral("ic_volume_0%1.png").arg(level), [level](const SkinPictureSpec& s) { return VolumeLevel(s, level); });
-    reg.Add("ic_brake_on.png", [](const SkinPictureSpec& s) { return Brake(s, true); });
-    reg.Add("ic_brake_off.png", [](const SkinPictureSpec& s) { return Brake(s, false); });
-    reg.Add("ic_turnsignal_left_on.png", [](const SkinPictureSpec& s) { return TurnSignal(s, true, true); });
-    reg.Add("ic_turnsignal_left_off.png", [](const SkinPictureSpec& s) { return TurnSignal(s, true, false); });
-    reg.Add("ic_turnsignal_right_on.png", [](const SkinPictureSpec& s) { return TurnSignal(s, false, true); });
-    reg.Add("ic_turnsignal_right_off.png", [](const SkinPictureSpec& s) { return TurnSignal(s, false, false); });
+        reg.Add(QStringLiteral("ic_volume_0%1.png").arg(level), [level](const SkinPictureDef& s) { return VolumeLevel(s, level); });
+    reg.Add("ic_brake_on.png", [](const SkinPictureDef& s) { return Brake(s, true); });
+    reg.Add("ic_brake_off.png", [](const SkinPictureDef& s) { return Brake(s, false); });
+    reg.Add("ic_turnsignal_left_on.png", [](const SkinPictureDef& s) { return TurnSignal(s, true, true); });
+    reg.Add("ic_turnsignal_left_off.png", [](const SkinPictureDef& s) { return TurnSignal(s, true, false); });
+    reg.Add("ic_turnsignal_right_on.png", [](const SkinPictureDef& s) { return TurnSignal(s, false, true); });
+    reg.Add("ic_turnsignal_right_off.png", [](const SkinPictureDef& s) { return TurnSignal(s, false, false); });
     reg.Add("ic_speed.png", SpeedIcon);
 }

@@ -10,10 +10,10 @@ namespace {
 
 enum class Row { Even, Odd, Focused, Pressed };
 
-QImage ListRow(const SkinPictureSpec& spec, Row row)
+QImage ListRow(const SkinPictureDef& def, Row row)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     const QRectF r(0, 0, w, h);
     switch (row) {
@@ -31,9 +31,9 @@ QImage ListRow(const SkinPictureSpec& spec, Row row)
     return NinePatch(img, {w / 2}, {}, QRect(22, 1, w - 26, h - 1));
 }
 
-QImage NowPlaying(const SkinPictureSpec& spec)
+QImage NowPlaying(const SkinPictureDef& def)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     Fill(p, Triangle(QPointF(0, 0), QPointF(4, 3.5), QPointF(0, 7)), kAccentLight);
@@ -41,9 +41,9 @@ QImage NowPlaying(const SkinPictureSpec& spec)
     return PlainInNinePatch(img);
 }
 
-QImage Link(const SkinPictureSpec& spec, bool front)
+QImage Link(const SkinPictureDef& def, bool front)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     const QColor c(112, 132, 156);
@@ -65,10 +65,10 @@ QImage Link(const SkinPictureSpec& spec, bool front)
     return PlainInNinePatch(img);
 }
 
-QImage Tab(const SkinPictureSpec& spec, State s, bool outer)
+QImage Tab(const SkinPictureDef& def, State s, bool outer)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     QColor top, bottom;
@@ -105,10 +105,10 @@ QImage Tab(const SkinPictureSpec& spec, State s, bool outer)
     return NinePatch(img, {w / 2}, {}, QRect(1, 1, w, h - 2));
 }
 
-QImage SubTab(const SkinPictureSpec& spec, State s, bool second)
+QImage SubTab(const SkinPictureDef& def, State s, bool second)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     const QRectF r(0, 0, w, h);
     QColor fill;
@@ -128,10 +128,10 @@ QImage SubTab(const SkinPictureSpec& spec, State s, bool second)
     return NinePatch(img, {w / 2}, {}, QRect(1, 1, w, h - 1));
 }
 
-QImage ScrollTrack(const SkinPictureSpec& spec)
+QImage ScrollTrack(const SkinPictureDef& def)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     p.fillRect(QRectF(0, 0, w, h), QColor(26, 29, 34));
     p.fillRect(QRectF(0, 0, 1, h), kEdge);
@@ -142,12 +142,12 @@ QImage ScrollTrack(const SkinPictureSpec& spec)
 
 enum class ArrowDirection { Up, Down, Left, Right };
 
-QImage ScrollArrow(const SkinPictureSpec& spec, State s, ArrowDirection direction)
+QImage ScrollArrow(const SkinPictureDef& def, State s, ArrowDirection direction)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    const QRectF r(0, 0, spec.size.width(), spec.size.height());
+    const QRectF r(0, 0, def.size.width(), def.size.height());
     if (s == State::Over)
         RoundRect(p, r.adjusted(0.5, 0.5, -0.5, -0.5), 2, QColor(255, 255, 255, 24));
     else if (s == State::Press)
@@ -182,10 +182,10 @@ std::pair<QColor, QColor> ThumbColours(State s)
     }
 }
 
-QImage ScrollThumb(const SkinPictureSpec& spec, State s)
+QImage ScrollThumb(const SkinPictureDef& def, State s)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     const auto [a, b] = ThumbColours(s);
@@ -198,10 +198,10 @@ QImage ScrollThumb(const SkinPictureSpec& spec, State s)
     return ThreeSliceV(img, 7);
 }
 
-QImage ScrollTrackHor(const SkinPictureSpec& spec)
+QImage ScrollTrackHor(const SkinPictureDef& def)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     p.fillRect(QRectF(0, 0, w, h), QColor(26, 29, 34));
     p.fillRect(QRectF(0, 0, w, 1), kEdge);
@@ -210,10 +210,10 @@ QImage ScrollTrackHor(const SkinPictureSpec& spec)
     return NinePatch(img, {w / 2}, {});
 }
 
-QImage ScrollThumbHor(const SkinPictureSpec& spec, State s)
+QImage ScrollThumbHor(const SkinPictureDef& def, State s)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     const auto [a, b] = ThumbColours(s);
@@ -223,18 +223,18 @@ QImage ScrollThumbHor(const SkinPictureSpec& spec, State s)
     return ThreeSliceH(img, 7);
 }
 
-QImage SubMenuArrow(const SkinPictureSpec& spec, bool over)
+QImage SubMenuArrow(const SkinPictureDef& def, bool over)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     Fill(p, Triangle(QPointF(0.5, 0.5), QPointF(5, 4.5), QPointF(0.5, 8.5)), over ? QColor(255, 255, 255) : QColor(150, 166, 182));
     return img;
 }
 
-QImage CheckMark(const SkinPictureSpec& spec, bool over)
+QImage CheckMark(const SkinPictureDef& def, bool over)
 {
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     DrawGlyph(p, Glyph::Check, QRectF(0, 0, 16, 16), over ? QColor(255, 255, 255) : kAccentLight, 0.9);
     return img;
@@ -245,25 +245,25 @@ QImage CheckMark(const SkinPictureSpec& spec, bool over)
 void AddListArt(SkinArtRegistry& reg)
 {
     using namespace Art;
-    reg.Add("bg_list01.9.png", [](const SkinPictureSpec& s) { return ListRow(s, Row::Even); });
-    reg.Add("bg_list02.9.png", [](const SkinPictureSpec& s) { return ListRow(s, Row::Odd); });
-    reg.Add("bg_list_over.9.png", [](const SkinPictureSpec& s) { return ListRow(s, Row::Focused); });
-    reg.Add("bg_list_press.9.png", [](const SkinPictureSpec& s) { return ListRow(s, Row::Pressed); });
+    reg.Add("bg_list01.9.png", [](const SkinPictureDef& s) { return ListRow(s, Row::Even); });
+    reg.Add("bg_list02.9.png", [](const SkinPictureDef& s) { return ListRow(s, Row::Odd); });
+    reg.Add("bg_list_over.9.png", [](const SkinPictureDef& s) { return ListRow(s, Row::Focused); });
+    reg.Add("bg_list_press.9.png", [](const SkinPictureDef& s) { return ListRow(s, Row::Pressed); });
     reg.Add("ic_nowplaying.png", NowPlaying);
-    reg.Add("ic_front_link.png", [](const SkinPictureSpec& s) { return Link(s, true); });
-    reg.Add("ic_rear_link.png", [](const SkinPictureSpec& s) { return Link(s, false); });
+    reg.Add("ic_front_link.png", [](const SkinPictureDef& s) { return Link(s, true); });
+    reg.Add("ic_rear_link.png", [](const SkinPictureDef& s) { return Link(s, false); });
 
     const std::pair<const char*, State> tabStates[] = {{"_normal.9.png", State::Normal}, {"_over.9.png", State::Over},
                                                        {"_press.9.png", State::Press}, {"_dis.9.png", State::Disabled},
                                                        {"_selected.9.png", State::Selected}};
     for (const auto& [suffix, state] : tabStates) {
         const State st = state;
-        reg.Add(QStringLiteral("list_menu01") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return Tab(s, st, true); });
-        reg.Add(QStringLiteral("list_menu02") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return Tab(s, st, false); });
+        reg.Add(QStringLiteral("list_menu01") + QLatin1String(suffix), [st](const SkinPictureDef& s) { return Tab(s, st, true); });
+        reg.Add(QStringLiteral("list_menu02") + QLatin1String(suffix), [st](const SkinPictureDef& s) { return Tab(s, st, false); });
         if (st == State::Selected)
             continue;
-        reg.Add(QStringLiteral("list_sub_menu01") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return SubTab(s, st, false); });
-        reg.Add(QStringLiteral("list_sub_menu02") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return SubTab(s, st, true); });
+        reg.Add(QStringLiteral("list_sub_menu01") + QLatin1String(suffix), [st](const SkinPictureDef& s) { return SubTab(s, st, false); });
+        reg.Add(QStringLiteral("list_sub_menu02") + QLatin1String(suffix), [st](const SkinPictureDef& s) { return SubTab(s, st, true); });
     }
 
     reg.Add("scroll_bg.9.png", ScrollTrack);
@@ -271,23 +271,23 @@ void AddListArt(SkinArtRegistry& reg)
                                                          {"_press.png", State::Press}, {"_dim.png", State::Disabled}};
     for (const auto& [suffix, state] : arrowStates) {
         const State st = state;
-        reg.Add(QStringLiteral("scroll_btn_up") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrow(s, st, ArrowDirection::Up); });
-        reg.Add(QStringLiteral("scroll_btn_down") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrow(s, st, ArrowDirection::Down); });
+        reg.Add(QStringLiteral("scroll_btn_up") + QLatin1String(suffix), [st](const SkinPictureDef& s) { return ScrollArrow(s, st, ArrowDirection::Up); });
+        reg.Add(QStringLiteral("scroll_btn_down") + QLatin1String(suffix), [st](const SkinPictureDef& s) { return ScrollArrow(s, st, ArrowDirection::Down); });
     }
-    reg.Add("scroll_handler_normal.9.png", [](const SkinPictureSpec& s) { return ScrollThumb(s, State::Normal); });
-    reg.Add("scroll_handler_over.9.png", [](const SkinPictureSpec& s) { return ScrollThumb(s, State::Over); });
-    reg.Add("scroll_handler_press.9.png", [](const SkinPictureSpec& s) { return ScrollThumb(s, State::Press); });
+    reg.Add("scroll_handler_normal.9.png", [](const SkinPictureDef& s) { return ScrollThumb(s, State::Normal); });
+    reg.Add("scroll_handler_over.9.png", [](const SkinPictureDef& s) { return ScrollThumb(s, State::Over); });
+    reg.Add("scroll_handler_press.9.png", [](const SkinPictureDef& s) { return ScrollThumb(s, State::Press); });
     reg.Add("scroll_bg_hor.9.png", ScrollTrackHor);
     for (const auto& [suffix, state] : arrowStates) {
         const State st = state;
-        reg.Add(QStringLiteral("scroll_btn_left") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrow(s, st, ArrowDirection::Left); });
-        reg.Add(QStringLiteral("scroll_btn_right") + QLatin1String(suffix), [st](const SkinPictureSpec& s) { return ScrollArrow(s, st, ArrowDirection::Right); });
+        reg.Add(QStringLiteral("scroll_btn_left") + QLatin1String(suffix), [st](const SkinPictureDef& s) { return ScrollArrow(s, st, ArrowDirection::Left); });
+        reg.Add(QStringLiteral("scroll_btn_right") + QLatin1String(suffix), [st](const SkinPictureDef& s) { return ScrollArrow(s, st, ArrowDirection::Right); });
     }
-    reg.Add("scroll_handler_hor_normal.9.png", [](const SkinPictureSpec& s) { return ScrollThumbHor(s, State::Normal); });
-    reg.Add("scroll_handler_hor_over.9.png", [](const SkinPictureSpec& s) { return ScrollThumbHor(s, State::Over); });
-    reg.Add("scroll_handler_hor_press.9.png", [](const SkinPictureSpec& s) { return ScrollThumbHor(s, State::Press); });
-    reg.Add("ic_tri_right_normal.png", [](const SkinPictureSpec& s) { return SubMenuArrow(s, false); });
-    reg.Add("ic_tri_right_over.png", [](const SkinPictureSpec& s) { return SubMenuArrow(s, true); });
-    reg.Add("ic_checkbox_normal.png", [](const SkinPictureSpec& s) { return CheckMark(s, false); });
-    reg.Add("ic_checkbox_over.png", [](const SkinPictureSpec& s) { return CheckMark(s, true); });
+    reg.Add("scroll_handler_hor_normal.9.png", [](const SkinPictureDef& s) { return ScrollThumbHor(s, State::Normal); });
+    reg.Add("scroll_handler_hor_over.9.png", [](const SkinPictureDef& s) { return ScrollThumbHor(s, State::Over); });
+    reg.Add("scroll_handler_hor_press.9.png", [](const SkinPictureDef& s) { return ScrollThumbHor(s, State::Press); });
+    reg.Add("ic_tri_right_normal.png", [](const SkinPictureDef& s) { return SubMenuArrow(s, false); });
+    reg.Add("ic_tri_right_over.png", [](const SkinPictureDef& s) { return SubMenuArrow(s, true); });
+    reg.Add("ic_checkbox_normal.png", [](const SkinPictureDef& s) { return CheckMark(s, false); });
+    reg.Add("ic_checkbox_over.png", [](const SkinPictureDef& s) { return CheckMark(s, true); });
 }

@@ -5,15 +5,15 @@
 namespace Art {
 namespace {
 
-QImage MainBackground(const SkinPictureSpec& spec)
+QImage MainBackground(const SkinPictureDef& def)
 {
     // Content 400 x 315: a 72-row header, the stretch row 72, a 242-row
     // control deck; the right column starts 323 columns from the right edge.
-    const int w = spec.size.width(), h = spec.size.height();
+    const int w = def.size.width(), h = def.size.height();
     const int column = w - 323;
     const int deckTop = h - 242;
     const int statusTop = h - 16;
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     const QRectF caption(0, 0, w, 36);
     p.fillRect(caption, Vertical(caption, QColor(48, 55, 64), QColor(38, 43, 50)));
@@ -58,10 +58,10 @@ void Well(QPainter& p, const QRectF& r, double radius = 4)
     p.drawLine(QPointF(r.left() + radius, r.bottom() + 0.5), QPointF(r.right() - radius, r.bottom() + 0.5));
 }
 
-QImage GpsPanel(const SkinPictureSpec& spec)
+QImage GpsPanel(const SkinPictureDef& def)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     DeckPanel(p, QRectF(0, 0, w, h));
     // Speed read-out, gauge groove, axis values, graph.
@@ -81,10 +81,10 @@ QImage GpsPanel(const SkinPictureSpec& spec)
     return NinePatch(img, {330}, {});
 }
 
-QImage CarInfoPanel(const SkinPictureSpec& spec)
+QImage CarInfoPanel(const SkinPictureDef& def)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     DeckPanel(p, QRectF(0, 0, w, h));
     p.fillRect(QRectF(8, 30, w - 16, 1), kEdge);
@@ -93,10 +93,10 @@ QImage CarInfoPanel(const SkinPictureSpec& spec)
     return NinePatch(img, {140}, {});
 }
 
-QImage TitleBar(const SkinPictureSpec& spec)
+QImage TitleBar(const SkinPictureDef& def)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     const QRectF r(0, 0, w, h);
     p.fillRect(r, Vertical(r, QColor(55, 62, 72), QColor(42, 48, 55)));
@@ -107,10 +107,10 @@ QImage TitleBar(const SkinPictureSpec& spec)
     return NinePatch(img, {60}, {});
 }
 
-QImage TextField(const SkinPictureSpec& spec, const QRect& box)
+QImage TextField(const SkinPictureDef& def, const QRect& box)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     Well(p, QRectF(0, 0, w, h - 1), 3);
@@ -118,10 +118,10 @@ QImage TextField(const SkinPictureSpec& spec, const QRect& box)
     return NinePatch(img, {w / 2}, {h / 2}, box);
 }
 
-QImage ContentsArea(const SkinPictureSpec& spec)
+QImage ContentsArea(const SkinPictureDef& def)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     RoundRect(p, QRectF(0, 0, w, h), 4, QColor(255, 255, 255, 9), QColor(255, 255, 255, 20));
@@ -130,11 +130,11 @@ QImage ContentsArea(const SkinPictureSpec& spec)
 }
 
 // Popup body; with a caret pointing down at the bottom centre when `caret`.
-QImage Popup(const SkinPictureSpec& spec, bool caret)
+QImage Popup(const SkinPictureDef& def, bool caret)
 {
-    const int w = spec.size.width(), h = spec.size.height();
+    const int w = def.size.width(), h = def.size.height();
     const int caretH = caret ? 7 : 0;
-    QImage img = Canvas(spec.size);
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     const QRectF body(0.5, 0.5, w - 1, h - 1 - caretH);
@@ -160,10 +160,10 @@ QImage Popup(const SkinPictureSpec& spec, bool caret)
     return NinePatch(img, {w / 2}, {h / 2}, QRect(4, 4, w - 6, h - 6));
 }
 
-QImage RowHighlight(const SkinPictureSpec& spec, bool pressed)
+QImage RowHighlight(const SkinPictureDef& def, bool pressed)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     const QRectF r(0, 0, w, h);
@@ -175,10 +175,10 @@ QImage RowHighlight(const SkinPictureSpec& spec, bool pressed)
     return NinePatch(img, {w / 2}, {}, QRect(1, 1, w, h));
 }
 
-QImage Separator(const SkinPictureSpec& spec)
+QImage Separator(const SkinPictureDef& def)
 {
-    const int w = spec.size.width();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     p.fillRect(QRectF(0, 0, w, 1), QColor(10, 12, 14, 190));
     p.fillRect(QRectF(0, 1, w, 1), QColor(255, 255, 255, 22));
@@ -186,10 +186,10 @@ QImage Separator(const SkinPictureSpec& spec)
     return NinePatch(img, {w / 2}, {});
 }
 
-QImage Balloon(const SkinPictureSpec& spec)
+QImage Balloon(const SkinPictureDef& def)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     QPainterPath shape;
@@ -208,10 +208,10 @@ QImage Balloon(const SkinPictureSpec& spec)
     return NinePatch(img, {24}, {}, QRect(2, 6, w - 2, h - 7));
 }
 
-QImage FullTitle(const SkinPictureSpec& spec)
+QImage FullTitle(const SkinPictureDef& def)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     const QRectF r(0, 0, w, h);
     p.fillRect(r, Vertical(r, QColor(30, 34, 40, 238), QColor(20, 23, 27, 226)));
@@ -221,10 +221,10 @@ QImage FullTitle(const SkinPictureSpec& spec)
     return NinePatch(img, {w / 2}, {});
 }
 
-QImage FullPanel(const SkinPictureSpec& spec)
+QImage FullPanel(const SkinPictureDef& def)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     const QRectF r(0.5, 0.5, w - 1, h - 1);
@@ -235,10 +235,10 @@ QImage FullPanel(const SkinPictureSpec& spec)
     return NinePatch(img, {w / 2}, {h / 2});
 }
 
-QImage PanelButton(const SkinPictureSpec& spec)
+QImage PanelButton(const SkinPictureDef& def)
 {
-    const int w = spec.size.width(), h = spec.size.height();
-    QImage img = Canvas(spec.size);
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
     const QRectF r(0, 0, w, h);
@@ -259,14 +259,14 @@ void AddWindowArt(SkinArtRegistry& reg)
     reg.Add("carinfo_bg.9.png", CarInfoPanel);
     reg.Add("bg_title.9.png", TitleBar);
     reg.Add("bg_title_right.9.png", TitleBar);
-    reg.Add("bg_text.9.png", [](const SkinPictureSpec& s) { return TextField(s, QRect(7, 3, 14, 19)); });
-    reg.Add("bg_text_small.9.png", [](const SkinPictureSpec& s) { return TextField(s, QRect(2, 1, 13, 14)); });
+    reg.Add("bg_text.9.png", [](const SkinPictureDef& s) { return TextField(s, QRect(7, 3, 14, 19)); });
+    reg.Add("bg_text_small.9.png", [](const SkinPictureDef& s) { return TextField(s, QRect(2, 1, 13, 14)); });
     reg.Add("contents_area.9.png", ContentsArea);
-    reg.Add("play_setting_bg.9.png", [](const SkinPictureSpec& s) { return Popup(s, true); });
-    reg.Add("play_setting_bg2.9.png", [](const SkinPictureSpec& s) { return Popup(s, true); });
-    reg.Add("bg_rightclick.9.png", [](const SkinPictureSpec& s) { return Popup(s, false); });
-    reg.Add("list_bg_over.9.png", [](const SkinPictureSpec& s) { return RowHighlight(s, false); });
-    reg.Add("list_bg_press.9.png", [](const SkinPictureSpec& s) { return RowHighlight(s, true); });
+    reg.Add("play_setting_bg.9.png", [](const SkinPictureDef& s) { return Popup(s, true); });
+    reg.Add("play_setting_bg2.9.png", [](const SkinPictureDef& s) { return Popup(s, true); });
+    reg.Add("bg_rightclick.9.png", [](const SkinPictureDef& s) { return Popup(s, false); });
+    reg.Add("list_bg_over.9.png", [](const SkinPictureDef& s) { return RowHighlight(s, false); });
+    reg.Add("list_bg_press.9.png", [](const SkinPictureDef& s) { return RowHighlight(s, true); });
     reg.Add("line.9.png", Separator);
     reg.Add("bg_info.9.png", Balloon);
     reg.Add("full_title_bg.9.png", FullTitle);

@@ -10,14 +10,14 @@ std::vector<SkinArtPicture> AllSkinPictures(QStringList* problems)
     AddIndicatorArt(reg);
 
     std::vector<SkinArtPicture> pictures;
-    for (const SkinPictureSpec& spec : SkinPictureList()) {
-        auto it = reg.draw.find(spec.name);
+    for (const SkinPictureDef& def : SkinPictureList()) {
+        auto it = reg.draw.find(def.name);
         if (it == reg.draw.end()) {
             if (problems)
-                problems->append(QStringLiteral("no artwork for %1").arg(spec.name));
+                problems->append(QStringLiteral("no artwork for %1").arg(def.name));
             continue;
         }
-        pictures.push_back({spec, it->second});
+        pictures.push_back({def, it->second});
         reg.draw.erase(it);
     }
     if (problems)

@@ -13,7 +13,7 @@
 // Draws one picture of the image library: the whole stored file, marker
 // border included for stretched kinds (ARGB32, transparent pixels that are
 // not markers stored as transparent white).
-using SkinArtDraw = std::function<QImage(const SkinPictureSpec&)>;
+using SkinArtDraw = std::function<QImage(const SkinPictureDef&)>;
 
 // Name -> drawing routine; each family of pictures adds its own.
 struct SkinArtRegistry {
@@ -29,7 +29,7 @@ void AddIndicatorArt(SkinArtRegistry& reg); // digits, gauge, sliders, signals, 
 
 // One picture of the library with its drawing routine.
 struct SkinArtPicture {
-    SkinPictureSpec spec;
+    SkinPictureDef def;
     SkinArtDraw draw;
 };
 

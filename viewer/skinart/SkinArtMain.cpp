@@ -36,18 +36,18 @@ int main(int argc, char* argv[])
     qrcText << "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"/PNG\">\n";
     for (const SkinArtPicture& pic : pictures) {
         // Stored unpremultiplied, so that transparent pixels keep their colour.
-        const QImage img = pic.draw(pic.spec).convertToFormat(QImage::Format_ARGB32);
-        if (img.size() != SkinPictureFileSize(pic.spec)) {
-            std::fprintf(stderr, "%s: drawn at %dx%d, listed as %dx%d\n", qPrintable(pic.spec.name), img.width(),
-                         img.height(), SkinPictureFileSize(pic.spec).width(), SkinPictureFileSize(pic.spec).height());
+        const QImage img = pic.draw(pic.def).convertToFormat(QImage::Format_ARGB32);
+        if (img.size() != SkinPictureFileSize(pic.def)) {
+            std::fprintf(stderr, "%s: drawn at %dx%d, listed as %dx%d\n", qPrintable(pic.def.name), img.width(),
+                         img.height(), SkinPictureFileSize(pic.def).width(), SkinPictureFileSize(pic.def).height());
             return 1;
         }
-        const QString file = QStringLiteral("PNG/") + pic.spec.name;
+        const QString file = QStringLiteral("PNG/") + pic.def.name;
         if (!img.save(outDir + QLatin1Char('/') + file, "PNG")) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(pic.spec.name));
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(pic.def.name));
             return 1;
         }
-        qrcText << "  <file alias=\"" << pic.spec.name.toUpper() << "\">" << file << "</file>\n";
+        qrcText << "  <file alias=\"" << pic.def.name.toUpper() << "\">" << file << "</file>\n";
     }
     qrcText << "</qresource>\n</RCC>\n";
     return 0;

@@ -3,9 +3,9 @@
 namespace {
 using K = SkinPictureKind;
 
-std::vector<SkinPictureSpec> BuildList()
+std::vector<SkinPictureDef> BuildList()
 {
-    std::vector<SkinPictureSpec> list;
+    std::vector<SkinPictureDef> list;
     auto plain = [&](const QString& name, int w, int h) { list.push_back({name, K::Plain, QSize(w, h), QSize(w, h)}); };
     auto nine = [&](const QString& name, int w, int h, int uw, int uh) {
         list.push_back({name, K::NinePatch, QSize(w, h), QSize(uw, uh)});
@@ -131,31 +131,31 @@ std::vector<SkinPictureSpec> BuildList()
 }
 } // namespace
 
-const std::vector<SkinPictureSpec>& SkinPictureList()
+const std::vector<SkinPictureDef>& SkinPictureList()
 {
-    static const std::vector<SkinPictureSpec> list = BuildList();
+    static const std::vector<SkinPictureDef> list = BuildList();
     return list;
 }
 
-const SkinPictureSpec* FindSkinPicture(const QString& name)
+const SkinPictureDef* FindSkinPicture(const QString& name)
 {
-    for (const SkinPictureSpec& spec : SkinPictureList())
-        if (name.compare(spec.name, Qt::CaseInsensitive) == 0)
-            return &spec;
+    for (const SkinPictureDef& def : SkinPictureList())
+        if (name.compare(def.name, Qt::CaseInsensitive) == 0)
+            return &def;
     return nullptr;
 }
 
-QSize SkinPictureFileSize(const SkinPictureSpec& spec)
+QSize SkinPictureFileSize(const SkinPictureDef& def)
 {
-    switch (spec.kind) {
+    switch (def.kind) {
     case SkinPictureKind::Plain:
-        return spec.size;
+        return def.size;
     case SkinPictureKind::PlainInNinePatch:
-        return spec.size + QSize(1, 1);
+        return def.size + QSize(1, 1);
     case SkinPictureKind::NinePatch:
     case SkinPictureKind::ThreeSliceV:
     case SkinPictureKind::ThreeSliceH:
         break;
     }
-    return spec.size + QSize(2, 2);
+    return def.size + QSize(2, 2);
 }

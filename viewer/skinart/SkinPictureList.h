@@ -15,7 +15,7 @@ enum class SkinPictureKind {
                       // stretch: `size` of content after one blank top row and left column
 };
 
-struct SkinPictureSpec {
+struct SkinPictureDef {
     QString name;     // as the viewer asks for it, e.g. "bg_list01.9.png"
     SkinPictureKind kind;
     QSize size;       // natural size of the content (see the kind)
@@ -23,8 +23,8 @@ struct SkinPictureSpec {
 };
 
 // The one list of every picture in the image library.
-const std::vector<SkinPictureSpec>& SkinPictureList();
+const std::vector<SkinPictureDef>& SkinPictureList();
 // The entry of that name (case-insensitive), or null.
-const SkinPictureSpec* FindSkinPicture(const QString& name);
+const SkinPictureDef* FindSkinPicture(const QString& name);
 // Size of the stored picture file (content plus marker border where the kind has one).
-QSize SkinPictureFileSize(const SkinPictureSpec& spec);
+QSize SkinPictureFileSize(const SkinPictureDef& def);
