@@ -14,6 +14,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   fonts-nanum fonts-dejavu-core
   xvfb xauth
+  locales
 )
 
 missing=()

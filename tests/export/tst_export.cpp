@@ -1,5 +1,6 @@
 // Telemetry export: GPX and CSV contents, inputs, exit status.
 #include "AviWriter.h"
+#include "CommaLocale.h"
 #include "TelemetryExport.h"
 
 #include <QDir>
@@ -46,9 +47,11 @@ void Write(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
-int RunExport(const QStringList& args, QByteArray* err = nullptr)
+int RunExport(const QStringList& args, QByteArray* err = nullptr,
+              const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(qEnvironmentVariable("KESTRAV_BIN_DIR") + "/kestrav-export", args);
     if (!p.waitForFinished(60000))
         return -1;
@@ -69,6 +72,7 @@ private slots:
     void toolOnFilesFoldersAndCards();
     void toolExitStatus_data();
     void toolExitStatus();
+    void toolUnderCommaLocale();
 };
 
 void TestExport::gpxTrack()
@@ -205,6 +209,34 @@ void TestExport::toolExitStatus()
         QVERIFY2(err.contains(names[named].toLocal8Bit()), err.constData());
     if (status != 2 && args.contains(names["GOOD"]))
         QVERIFY(QFile::exists(dir.filePath("out/good.avi.gpx")));
+}
+
+void TestExport::toolUnderCommaLocale()
+{
+    // A user whose locale writes decimals with a comma exports the same files.
+    const QByteArray expectedCsv = Export::GpsCsv(Decoded());
+    const QByteArray expectedGpx = Export::ToGpx(QStringLiteral("rec.avi"), Decoded());
+    QVERIFY(expectedCsv.contains(",3733.1234,12658.5,"));
+    CCommaDecimalLocale comma;
+    QVERIFY2(comma.IsActive(), qPrintable(comma.Reason()));
+    QTemporaryDir dir;
+    Write(dir.filePath("rec.avi"), Avi(kRecords));
+    const QString out = dir.filePath("out");
+    QByteArray err;
+    QCOMPARE(RunExport({"--csv", "--gpx", "-o", out, dir.filePath("rec.avi")}, &err, comma.ChildEnvironment()), 0);
+    QFile gps(out + "/rec.avi.gps.csv");
+    QVERIFY(gps.open(QIODevice::ReadOnly));
+    QCOMPARE(gps.readAll(), expectedCsv);
+    QFile gpx(out + "/rec.avi.gpx");
+    QVERIFY(gpx.open(QIODevice::ReadOnly));
+    QCOMPARE(gpx.readAll(), expectedGpx);
+
+    // In this process too, with the application object's locale replaced.
+    CTextData data;
+    for (const QByteArray& r : kRecords)
+        data.AddTextRecord(QString::fromLatin1(r));
+    QCOMPARE(data.gpsList.at(0).latitude, 3733.1234);
+    QCOMPARE(Export::GpsCsv(data), expectedCsv);
 }
 
 QTEST_GUILESS_MAIN(TestExport)

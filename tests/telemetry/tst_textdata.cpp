@@ -1,7 +1,11 @@
 // Decoding of the camera's text records into samples.
 #include "telemetry/TextData.h"
 
+#include "CommaLocale.h"
+
 #include <QTest>
+
+#include <cstdlib>
 
 class TestTextData : public QObject
 {
@@ -23,6 +27,7 @@ private slots:
     void decimalDegrees_data();
     void decimalDegrees();
     void copiesAreDeep();
+    void numbersIgnoreTheLocale();
 };
 
 void TestTextData::gsensorRecords_data()
@@ -258,5 +263,31 @@ void TestTextData::copiesAreDeep()
     QCOMPARE(b.carInfoList.size(), size_t(1));
 }
 
-QTEST_APPLESS_MAIN(TestTextData)
+void TestTextData::numbersIgnoreTheLocale()
+{
+    // The application object has applied the environment's locale by now; a
+    // user with a comma-decimal locale must get the same numbers.
+    CCommaDecimalLocale comma;
+    QVERIFY2(comma.IsActive(), qPrintable(comma.Reason()));
+    QCOMPARE(std::strtod("1.5", nullptr), 1.0); // the locale really reads '.' as the end
+
+    CTextData data;
+    data.AddTextRecord(QStringLiteral("GPRMC,123519.000,A,4807.038,N,01131.000,E,022.4,084.4,230394"));
+    data.AddSplitRecord(QStringLiteral("GPRMC,101010,A,3733.1234,S,12658.5,W,3.5,1.25,230394"), QStringLiteral("1,-2,3"));
+    data.AddTextRecord(QStringLiteral("gsensori,1,256,256,-512,1024"));
+    QCOMPARE(data.gpsList.size(), size_t(2));
+    QCOMPARE(data.gpsList[0].latitude, 4807.038);
+    QCOMPARE(data.gpsList[0].longitude, 1131.0);
+    QCOMPARE(data.gpsList[0].speed, double(22.4f * 1.852f));
+    QCOMPARE(data.gpsList[0].course, double(84.4f));
+    QCOMPARE(data.gpsList[1].latitude, -3733.1234);
+    QCOMPARE(data.gpsList[1].longitude, -12658.5);
+    QCOMPARE(data.gpsList[1].speed, double(3.5f * 1.852f));
+    QCOMPARE(data.gpsList[1].course, 1.25);
+    QCOMPARE(CGPSData("GPRMC,1,A,1e2,N,0x10,E").latitude, 100.0);
+    QCOMPARE(data.gsensorList[0], CGSensorData(1, -2, 3));
+    QCOMPARE(data.gsensorList[1], CGSensorData(128, -256, 512));
+}
+
+QTEST_GUILESS_MAIN(TestTextData)
 #include "tst_textdata.moc"

@@ -1,8 +1,9 @@
 #include "base/AppVersion.h"
 
+#include "base/Numbers.h"
+
 #include <QStringList>
 
-#include <cstdlib>
 
 QString ProgramFileVersion()
 {
@@ -23,7 +24,7 @@ QString FormatFileVersion(const QString& fileVersion)
     for (int i = 0; i < 4 && i < parts.size(); ++i) {
         // Leading digits as the C library reads them: "7b" is 7, "x" is 0.
         const QByteArray piece = parts[i].trimmed().toLatin1();
-        n[i] = int(std::strtol(piece.constData(), nullptr, 10));
+        n[i] = int(CStringToLongLong(piece.constData()));
     }
     return QString::asprintf("%d.%d.%d.%02d", n[0], n[1], n[2], n[3]);
 }

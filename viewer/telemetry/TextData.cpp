@@ -1,11 +1,12 @@
 #include "telemetry/TextData.h"
 
+#include "base/Numbers.h"
+
 #include <QStringList>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -26,10 +27,11 @@ QString Field(const QStringList& fields, qsizetype index)
     return index < fields.size() ? fields.at(index) : QString();
 }
 
-// C-library decimal conversion of an 8-bit token ("C" locale rules).
+// C-library decimal conversion of an 8-bit token, always with the "C"
+// locale's rules (the process's locale may use a decimal comma).
 double CDecimal(const char* text)
 {
-    return std::strtod(text, nullptr);
+    return CStringToDouble(text);
 }
 
 // The positional comma tokenizer of the sentence parser: the first call
@@ -77,7 +79,7 @@ int32_t TwoDigits(const char* token, size_t from)
     if (from >= len)
         return 0;
     char buf[3] = {token[from], from + 1 < len ? token[from + 1] : '\0', '\0'};
-    return static_cast<int32_t>(std::strtol(buf, nullptr, 10));
+    return static_cast<int32_t>(CStringToLongLong(buf));
 }
 
 CGSensorData ClampedScaled(long long fx, long long fy, long long fz, long long k)
@@ -97,7 +99,7 @@ CGSensorData ClampedScaled(long long fx, long long fy, long long fz, long long k
 int32_t DecimalToLong(const QString& text)
 {
     const QByteArray bytes = text.toLatin1();
-    return SaturateToInt32(std::strtoll(bytes.constData(), nullptr, 10));
+    return SaturateToInt32(CStringToLongLong(bytes.constData()));
 }
 
 CGPSData::CGPSData(const char* sentence)
