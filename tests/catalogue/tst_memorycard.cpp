@@ -48,7 +48,7 @@ private slots:
     void settingsProgramStaysOnTheCard_data();
     void settingsProgramStaysOnTheCard();
     void cardScanOrder();
-    void removableMountPoints();
+    void cardMountPoints();
     void connectivity();
 };
 
@@ -166,16 +166,44 @@ void TestMemoryCard::cardScanOrder()
     QVERIFY(catalogue[1].count("AUX_2024_01_01_10_00_00_F.AVI"));
 }
 
-void TestMemoryCard::removableMountPoints()
+void TestMemoryCard::cardMountPoints()
 {
+    // A fake /sys: sdb is a removable USB stick, sda a fixed disk, mmcblk0 a
+    // card in a built-in reader (never marked removable), nvme a fixed disk.
+    QTemporaryDir sys;
+    auto disk = [&](const QString& name, const QString& removable, const QStringList& partitions,
+                    const QString& diskNumber, const QStringList& partitionNumbers) {
+        const QString folder = sys.filePath("devices/pci0000:00/block/" + name);
+        Write(folder + "/removable", removable.toLatin1() + "\n");
+        QDir().mkpath(sys.filePath("dev/block"));
+        QVERIFY(QFile::link(folder, sys.filePath("dev/block/" + diskNumber)));
+        for (int i = 0; i < partitions.size(); ++i) {
+            Write(folder + "/" + partitions[i] + "/partition", "1\n");
+            QVERIFY(QFile::link(folder + "/" + partitions[i], sys.filePath("dev/block/" + partitionNumbers[i])));
+        }
+    };
+    disk("sda", "0", {"sda1", "sda2"}, "8:0", {"8:1", "8:2"});
+    disk("sdb", "1", {"sdb1"}, "8:16", {"8:17"});
+    disk("mmcblk0", "0", {"mmcblk0p1"}, "179:0", {"179:1"});
+    disk("nvme0n1", "0", {"nvme0n1p1"}, "259:0", {"259:1"});
+
     const QByteArray info =
         "22 1 0:21 / /proc rw - proc proc rw\n"
-        "30 1 254:0 / / rw - ext4 /dev/vda rw\n"
-        "41 30 8:17 / /media/user/CARD\\040ONE rw,nosuid - vfat /dev/sdb1 rw\n"
-        "42 30 8:33 / /media/user/usb rw - exfat /dev/sdc1 rw\n"
+        "30 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+        "31 30 8:2 / /home rw - ext4 /dev/sda2 rw\n"
+        "32 30 259:1 / /data rw - ext4 /dev/nvme0n1p1 rw\n"
+        "41 30 8:17 / /mnt/stick\\040one rw,nosuid shared:5 - vfat /dev/sdb1 rw\n"
+        "42 30 179:1 / /mnt/sd rw - exfat /dev/mmcblk0p1 rw\n"
+        "43 30 179:9 / /mnt/sd2 rw - vfat /dev/mmcblk1p1 rw\n"            // no sysfs entry: by its source
+        "44 30 259:1 / /media/user/BACKUP rw - ext4 /dev/nvme0n1p1 rw\n"  // fixed, but mounted as media
+        "45 30 0:55 / /run/media/user/CARD rw - fuse.exfat /dev/sdc1 rw\n" // FUSE under the media folder
+        "46 30 0:56 / /media rw - tmpfs tmpfs rw\n"                        // the media folder itself
+        "47 30 8:17 / /mnt/stick\\040one rw - vfat /dev/sdb1 rw\n"         // mounted twice: listed once
         "garbage line\n\n";
-    const QStringList roots = RemovableMountPoints(info, [](const QString& dev) { return dev.startsWith("8:"); });
-    QCOMPARE(roots, (QStringList{"/media/user/CARD ONE/", "/media/user/usb/"}));
+    const QStringList roots = CardMountPoints(info, sys.path());
+    QCOMPARE(roots, (QStringList{"/mnt/stick one/", "/mnt/sd/", "/mnt/sd2/", "/media/user/BACKUP/",
+                                 "/run/media/user/CARD/"}));
+    QVERIFY(CardMountPoints(info, sys.filePath("missing")).contains("/mnt/sd2/"));
     CMountWatcher watcher;
     QVERIFY(watcher.IsWatching());
 }

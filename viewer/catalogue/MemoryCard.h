@@ -5,8 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
-// The camera's memory card: found among the card roots (removable volumes
-// and $KESTRAV_CARD_ROOTS), identified by a readable "SETTING/setup.cfg".
+// The camera's memory card: found among the card roots (ListCardRoots: mounted
+// volumes a card can be, and $KESTRAV_CARD_ROOTS), identified by a readable "SETTING/setup.cfg".
 // These globals belong to the GUI thread.
 
 constexpr int kDeviceRecordSize = 668;

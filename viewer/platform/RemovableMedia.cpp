@@ -33,35 +33,62 @@ QString Unescape(const QByteArray& field)
     return QString::fromLocal8Bit(out);
 }
 
-bool SysfsRemovable(const QString& majorMinor)
+// The disk's sysfs folder for a block device number: the device folder when
+// it is a whole disk, its parent when it is a partition. Empty when unknown.
+QString SysfsDiskFolder(const QString& sysfsRoot, const QString& majorMinor)
 {
-    // /sys/dev/block/M:m is the partition or disk; the disk holds "removable".
-    const QString dev = QStringLiteral("/sys/dev/block/") + majorMinor;
-    const QString canonical = QFileInfo(dev).canonicalFilePath();
+    const QString canonical = QFileInfo(sysfsRoot + QStringLiteral("/dev/block/") + majorMinor).canonicalFilePath();
     if (canonical.isEmpty())
-        return false;
-    for (const QString& candidate : {canonical + QStringLiteral("/removable"), canonical + QStringLiteral("/../removable")}) {
-        QFile f(candidate);
-        if (f.open(QIODevice::ReadOnly))
-            return f.read(2).trimmed() == "1";
+        return QString();
+    if (QFileInfo::exists(canonical + QStringLiteral("/partition")))
+        return QFileInfo(canonical).absolutePath();
+    return canonical;
+}
+
+bool ReadsOne(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.read(2).trimmed() == "1";
+}
+
+bool IsUnderMediaFolder(const QString& mountPoint)
+{
+    for (const QLatin1String base : {QLatin1String("/media/"), QLatin1String("/run/media/")}) {
+        if (mountPoint.startsWith(base) && mountPoint.size() > base.size())
+            return true;
     }
     return false;
 }
+
+bool IsSdCardName(const QString& name)
+{
+    return name.startsWith(QLatin1String("mmcblk"));
+}
 } // namespace
 
-QStringList RemovableMountPoints(const QByteArray& mountInfo, const std::function<bool(const QString&)>& isRemovable)
+QStringList CardMountPoints(const QByteArray& mountInfo, const QString& sysfsRoot)
 {
     QStringList roots;
     for (const QByteArray& line : mountInfo.split('\n')) {
-        // id parent major:minor root mountpoint options ... - fstype source superopts
+        // id parent major:minor root mountpoint options [optional...] - fstype source superopts
         const QList<QByteArray> f = line.split(' ');
         if (f.size() < 5)
             continue;
         const QString majorMinor = QString::fromLatin1(f[2]);
-        if (majorMinor.startsWith(QLatin1String("0:")))
-            continue; // virtual file systems
-        if (isRemovable(majorMinor))
-            roots << WithSlash(Unescape(f[4]));
+        const QString mountPoint = Unescape(f[4]);
+        const qsizetype separator = f.indexOf(QByteArray("-"), 6);
+        const QString source = separator > 0 && separator + 2 < f.size() ? Unescape(f[separator + 2]) : QString();
+
+        bool candidate = IsUnderMediaFolder(QDir::cleanPath(mountPoint));
+        if (!candidate && !majorMinor.startsWith(QLatin1String("0:"))) {
+            const QString disk = SysfsDiskFolder(sysfsRoot, majorMinor);
+            candidate = (!disk.isEmpty() && (ReadsOne(disk + QStringLiteral("/removable"))
+                                             || IsSdCardName(QFileInfo(disk).fileName())))
+                || (source.startsWith(QLatin1String("/dev/")) && IsSdCardName(source.mid(5)));
+        }
+        const QString root = WithSlash(mountPoint);
+        if (candidate && !roots.contains(root))
+            roots << root;
     }
     return roots;
 }
@@ -74,7 +101,7 @@ QStringList ListCardRoots()
         roots << WithSlash(QDir::cleanPath(r));
     QFile info(QStringLiteral("/proc/self/mountinfo"));
     if (info.open(QIODevice::ReadOnly)) {
-        for (const QString& r : RemovableMountPoints(info.readAll(), SysfsRemovable))
+        for (const QString& r : CardMountPoints(info.readAll(), QStringLiteral("/sys")))
             if (!roots.contains(r))
                 roots << r;
     }
