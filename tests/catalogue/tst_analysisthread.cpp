@@ -1,8 +1,11 @@
 // The background analysis run: progress, the stop protocol, re-analysis.
 #include "catalogue/AnalysisThread.h"
 #include "base/AutoResetEvent.h"
+#include "MediaWriters.h"
+#include "telemetry/Mp4Text.h"
 #include "TraceCapture.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <chrono>
@@ -60,6 +63,7 @@ private slots:
     void stopDuringLongExtraction();
     void stopWhenFinishedDoesNotWait();
     void extractionErrorsDoNotStopTheRun();
+    void cutReadsAndRetries();
 };
 
 void TestAnalysisThread::emptyCatalogueEndsAtOnce()
@@ -196,6 +200,65 @@ void TestAnalysisThread::extractionErrorsDoNotStopTheRun()
     QVERIFY(trace.Contains("ExtractText Execption has occured [/throws]"));
     QCOMPARE(catalogue[0]["A"].textData.gsensorList.size(), size_t(1)); // keeps what was decoded
     QCOMPARE(catalogue[0]["B"].textData.gsensorList.size(), size_t(1));
+}
+
+void TestAnalysisThread::cutReadsAndRetries()
+{
+    // Two real recordings: one with G-sensor samples and fixes, one with
+    // fixes only (never counts as analysed, so every run extracts it again).
+    QTemporaryDir dir;
+    QList<QByteArray> full, gpsOnly;
+    for (int s = 0; s < 3; ++s) {
+        const QByteArray rmc = "GPRMC,0130" + QByteArray::number(10 + s) + ".000,A,3733.4512,N,12658.7,E,030.5,090.0,210514";
+        full << Mp4TextPacket("gsensori,1,256,10,20,30") << Mp4TextPacket(rmc);
+        gpsOnly << Mp4TextPacket(rmc);
+    }
+    Mp4Options o;
+    o.durationSec = 3;
+    o.size = QSize(160, 90);
+    o.textTracks = {full};
+    QVERIFY(WriteTestMp4(dir.filePath("REC_2024_01_01_10_00_00_F.MP4"), o));
+    o.textTracks = {gpsOnly};
+    QVERIFY(WriteTestMp4(dir.filePath("REC_2024_01_01_11_00_00_F.MP4"), o));
+
+    CCatalogue catalogue;
+    catalogue[0]["A"] = Entry(dir.filePath("REC_2024_01_01_10_00_00_F.MP4"));
+    catalogue[0]["B"] = Entry(dir.filePath("REC_2024_01_01_11_00_00_F.MP4"));
+    std::atomic<int> stop{0};
+    CAutoResetEvent event;
+    CTraceCapture trace;
+
+    // First run: every read hits its byte budget after the header.
+    std::atomic<int> incomplete{0};
+    AnalysisRun run{&catalogue, &stop, &event, nullptr, {}, [&incomplete](const QString& path, CTextData& d) {
+                        CFileByteReader probe(path);
+                        if (!Telemetry::IsMp4Recording(probe, path))
+                            return;
+                        Telemetry::CMp4ReadLimits limits;
+                        limits.maxBytes = probe.BytesRead() + 4096;
+                        CFileByteReader file(path);
+                        if (Telemetry::ExtractMp4Text(file, path, d, limits) == Telemetry::EMp4Extract::Incomplete)
+                            ++incomplete;
+                    }};
+    CAnalysisThread thread;
+    thread.Start(run);
+    QVERIFY(event.Wait(30000));
+    QCOMPARE(incomplete.load(), 2);
+    QVERIFY(catalogue[0]["A"].textData.IsEmpty());
+    QVERIFY(catalogue[0]["B"].textData.IsEmpty());
+    QCOMPARE(trace.LinesStartingWith("ExtractText: MP4 read incomplete, telemetry left empty").size(), 2);
+
+    // The next runs, with the analyser's own extraction, read them whole; a
+    // series is replaced on a retry, never doubled.
+    run.extract = {};
+    for (int i = 0; i < 2; ++i) {
+        thread.Start(run);
+        QVERIFY(event.Wait(30000));
+        QCOMPARE(catalogue[0]["A"].textData.gsensorList.size(), size_t(3));
+        QCOMPARE(catalogue[0]["A"].textData.gpsList.size(), size_t(3));
+        QVERIFY(catalogue[0]["B"].textData.gsensorList.empty());
+        QCOMPARE(catalogue[0]["B"].textData.gpsList.size(), size_t(3));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAnalysisThread)

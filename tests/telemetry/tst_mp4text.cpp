@@ -141,6 +141,7 @@ private slots:
     void damagedFiles();
     void ffmpegLogGoesToTrace();
     void readBudget();
+    void limitReachedLeavesTheSeriesEmpty();
 
 private:
     QString Path(const QString& name) const { return m_dir.filePath(name); }
@@ -259,7 +260,7 @@ void TestMp4Text::aviNameIsNotOpened()
         QVERIFY(!Telemetry::IsMp4Recording(reader, QLatin1String(name)));
         QCOMPARE(reader.BytesRead(), int64_t(0));
         CTextData data;
-        QVERIFY(!Telemetry::ExtractMp4Text(reader, QLatin1String(name), data));
+        QCOMPARE(Telemetry::ExtractMp4Text(reader, QLatin1String(name), data), Telemetry::EMp4Extract::NotMp4);
         QCOMPARE(reader.BytesRead(), int64_t(0));
     }
     CMemoryByteReader reader(bytes);
@@ -455,6 +456,41 @@ void TestMp4Text::readBudget()
     QList<QByteArray> packets;
     QCOMPARE(Telemetry::ReadTextPackets(endless, packets, limits), 0);
     QCOMPARE(trace.LinesStartingWith(QStringLiteral("ExtractText: MP4 read limit reached")).size(), 2);
+}
+
+void TestMp4Text::limitReachedLeavesTheSeriesEmpty()
+{
+    // Enough budget for the header, not for the text samples behind it: the
+    // part read so far must not pass for the recording's whole telemetry.
+    const QByteArray bytes = ReadAll(Path(QStringLiteral("full.mp4")));
+    CMemoryByteReader probe(bytes);
+    QVERIFY(Telemetry::IsMp4Recording(probe, QStringLiteral("full.mp4")));
+    Telemetry::CMp4ReadLimits limits;
+    limits.maxBytes = probe.BytesRead() + 4096;
+
+    CTraceCapture trace;
+    CMemoryByteReader cut(bytes);
+    CTextData data;
+    QCOMPARE(Telemetry::ExtractMp4Text(cut, QStringLiteral("full.mp4"), data, limits), Telemetry::EMp4Extract::Incomplete);
+    QVERIFY(data.IsEmpty());
+    QVERIFY(cut.BytesRead() > probe.BytesRead()); // it did get into the samples
+    QCOMPARE(trace.LinesStartingWith(QStringLiteral("ExtractText: MP4 read limit reached")).size(), 1);
+    QVERIFY(trace.Contains(QStringLiteral("ExtractText: MP4 read incomplete, telemetry left empty [full.mp4]")));
+    QList<QByteArray> packets{"kept"};
+    CMemoryByteReader cut2(bytes);
+    QCOMPARE(Telemetry::ReadTextPackets(cut2, packets, limits), 0);
+    QCOMPARE(packets, QList<QByteArray>{"kept"});
+
+    // A budget that is used up while opening: no AVI walk either.
+    limits.maxBytes = 1024;
+    CMemoryByteReader early(bytes);
+    QCOMPARE(Telemetry::ExtractMp4Text(early, QStringLiteral("full.mp4"), data, limits), Telemetry::EMp4Extract::Incomplete);
+    QVERIFY(data.IsEmpty());
+
+    // The next reading, within its limits, gets all of it.
+    CMemoryByteReader whole(bytes);
+    QCOMPARE(Telemetry::ExtractMp4Text(whole, QStringLiteral("full.mp4"), data), Telemetry::EMp4Extract::Complete);
+    QVERIFY(SameSamples(data, Decoded(m_recordsA)));
 }
 
 QTEST_GUILESS_MAIN(TestMp4Text)

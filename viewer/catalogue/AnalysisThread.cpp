@@ -48,14 +48,19 @@ void AnalysisThreadBody(const AnalysisRun& run)
                 TraceLog(QStringLiteral(">"));
                 std::lock_guard<std::recursive_mutex> lock(g_analysisLock);
                 TraceLogF("Extract Text from [%s]", entry.path.toLocal8Bit().constData());
+                // Extraction appends: a fresh object replaces what an earlier
+                // run left (e.g. GPS fixes of a recording without G-sensor
+                // samples), so a retry never doubles a series.
+                CTextData extracted;
                 try {
                     if (run.extract)
-                        run.extract(entry.path, entry.textData);
+                        run.extract(entry.path, extracted);
                     else
-                        analyzer->ExtractText(entry.path, entry.textData);
+                        analyzer->ExtractText(entry.path, extracted);
                 } catch (...) {
                     TraceLogF("ExtractText Execption has occured [%s]", entry.path.toLocal8Bit().constData());
                 }
+                entry.textData = std::move(extracted);
                 TraceLog(QStringLiteral("<"));
             }
             ++done;

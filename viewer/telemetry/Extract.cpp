@@ -8,7 +8,8 @@ namespace Telemetry {
 void ExtractText(const QString& path, CTextData& textData)
 {
     // MP4 first (when IsMp4Recording holds); anything else is walked as AVI.
-    if (ExtractMp4Text(path, textData))
+    // An MP4 read cut short by its limits leaves textData as it was.
+    if (ExtractMp4Text(path, textData) != EMp4Extract::NotMp4)
         return;
     ExtractAviText(path, textData);
 }

@@ -89,7 +89,12 @@ public:
         return true;
     }
 
+    // True once a read was refused for the byte budget or the deadline: what
+    // was read up to then is not the whole file.
+    bool LimitReached() const { return m_limitReached; }
+
     // Appends the packets of the first subtitle stream; returns their number.
+    // A read cut short by the limits appends nothing and returns 0.
     int ReadTextPackets(QList<QByteArray>& packets)
     {
         if (!m_format)
@@ -111,17 +116,18 @@ public:
         AVPacket* packet = av_packet_alloc();
         if (!packet)
             return 0;
-        int count = 0;
+        QList<QByteArray> read;
         while (av_read_frame(m_format, packet) >= 0) {
             // A few packets of other streams may still come back.
-            if (packet->stream_index == text) {
-                packets.append(QByteArray(reinterpret_cast<const char*>(packet->data), packet->size));
-                ++count;
-            }
+            if (packet->stream_index == text)
+                read.append(QByteArray(reinterpret_cast<const char*>(packet->data), packet->size));
             av_packet_unref(packet);
         }
         av_packet_free(&packet);
-        return count;
+        if (m_limitReached)
+            return 0;
+        packets.append(read);
+        return static_cast<int>(read.size());
     }
 
 private:
@@ -188,10 +194,10 @@ private:
     {
         auto* self = static_cast<CMp4Input*>(opaque);
         if (self->OverLimits()) {
-            if (!self->m_limitTraced)
+            if (!self->m_limitReached)
                 TraceLogF("ExtractText: MP4 read limit reached after %lld bytes",
                           static_cast<long long>(self->m_file.BytesRead() - self->m_startBytes));
-            self->m_limitTraced = true;
+            self->m_limitReached = true;
             return AVERROR_EXIT;
         }
         // Never across a page boundary: a text sample then costs one page,
@@ -231,14 +237,21 @@ private:
         return offset;
     }
 
-    static int Interrupted(void* opaque) { return static_cast<CMp4Input*>(opaque)->OverLimits() ? 1 : 0; }
+    static int Interrupted(void* opaque)
+    {
+        auto* self = static_cast<CMp4Input*>(opaque);
+        if (!self->OverLimits())
+            return 0;
+        self->m_limitReached = true;
+        return 1;
+    }
 
     IByteReader& m_file;
     const int64_t m_startBytes = m_file.BytesRead();
     int64_t m_position = 0;
     int64_t m_budget = 0;
     const qint64 m_deadline;
-    bool m_limitTraced = false;
+    bool m_limitReached = false;
     QElapsedTimer m_clock;
     AVIOContext* m_io = nullptr;
     AVFormatContext* m_format = nullptr;
@@ -303,25 +316,35 @@ void DecodeTextPackets(const QList<QByteArray>& packets, CTextData& textData)
     }
 }
 
-bool ExtractMp4Text(IByteReader& file, const QString& path, CTextData& textData, const CMp4ReadLimits& limits)
+EMp4Extract ExtractMp4Text(IByteReader& file, const QString& path, CTextData& textData, const CMp4ReadLimits& limits)
 {
     if (IsAviName(path))
-        return false;
+        return EMp4Extract::NotMp4;
     CMp4Input input(file, limits);
-    if (!input.Open(path) || !input.IsCameraMp4())
-        return false;
+    const bool opened = input.Open(path);
+    if (input.LimitReached()) {
+        // Whether it is MP4 at all is unknown: no AVI walk either.
+        TraceLogF("ExtractText: MP4 read incomplete, telemetry left empty [%s]", path.toLocal8Bit().constData());
+        return EMp4Extract::Incomplete;
+    }
+    if (!opened || !input.IsCameraMp4())
+        return EMp4Extract::NotMp4;
     QList<QByteArray> packets;
-    if (input.ReadTextPackets(packets) > 0)
-        DecodeTextPackets(packets, textData);
-    return true;
+    input.ReadTextPackets(packets);
+    if (input.LimitReached()) {
+        TraceLogF("ExtractText: MP4 read incomplete, telemetry left empty [%s]", path.toLocal8Bit().constData());
+        return EMp4Extract::Incomplete;
+    }
+    DecodeTextPackets(packets, textData);
+    return EMp4Extract::Complete;
 }
 
-bool ExtractMp4Text(const QString& path, CTextData& textData)
+EMp4Extract ExtractMp4Text(const QString& path, CTextData& textData)
 {
     if (IsAviName(path))
-        return false;
+        return EMp4Extract::NotMp4;
     CFileByteReader file(path);
-    return file.IsOpen() && ExtractMp4Text(file, path, textData);
+    return file.IsOpen() ? ExtractMp4Text(file, path, textData) : EMp4Extract::NotMp4;
 }
 
 } // namespace Telemetry

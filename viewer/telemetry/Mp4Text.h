@@ -40,8 +40,9 @@ bool IsMp4Recording(IByteReader& file, const QString& path, const CMp4ReadLimits
 
 // Appends to `packets`, in read order, a copy of every packet of the file's
 // first subtitle stream (in stream order) and returns how many it appended:
-// 0 when FFmpeg cannot open the file or there is no subtitle stream. Only
-// that stream's data is read: every other stream is discarded before reading.
+// 0 when FFmpeg cannot open the file, there is no subtitle stream, or the
+// read hit its limits (then nothing is appended). Only that stream's data is
+// read: every other stream is discarded before reading.
 int ReadTextPackets(const QString& path, QList<QByteArray>& packets);
 int ReadTextPackets(IByteReader& file, QList<QByteArray>& packets, const CMp4ReadLimits& limits = {});
 
@@ -51,13 +52,21 @@ int ReadTextPackets(IByteReader& file, QList<QByteArray>& packets, const CMp4Rea
 // end) goes to CTextData::AddTextRecord.
 void DecodeTextPackets(const QList<QByteArray>& packets, CTextData& textData);
 
-// The MP4 branch of ExtractText: when the file is an MP4 recording (as
-// IsMp4Recording answers) its text packets are read and decoded into
-// `textData` and the result is true; otherwise nothing is touched and the
-// result is false (the caller then walks the file as AVI). One FFmpeg open
-// serves both the test and the reading.
-bool ExtractMp4Text(const QString& path, CTextData& textData);
-bool ExtractMp4Text(IByteReader& file, const QString& path, CTextData& textData,
-                    const CMp4ReadLimits& limits = {});
+// What the MP4 branch of ExtractText did.
+enum class EMp4Extract {
+    NotMp4,     // not an MP4 recording (IsMp4Recording would say false): nothing touched
+    Complete,   // the whole text track was read and decoded into textData
+    Incomplete, // the read hit its byte budget or deadline: nothing touched, so
+                // the recording still counts as not analysed and is read again
+                // by the next analysis or play (traced "ExtractText: MP4 read
+                // incomplete, telemetry left empty [path]")
+};
+
+// The MP4 branch of ExtractText: when the file is an MP4 recording its text
+// packets are read and decoded into `textData`. The caller walks the file as
+// AVI only for NotMp4. One FFmpeg open serves both the test and the reading.
+EMp4Extract ExtractMp4Text(const QString& path, CTextData& textData);
+EMp4Extract ExtractMp4Text(IByteReader& file, const QString& path, CTextData& textData,
+                           const CMp4ReadLimits& limits = {});
 
 } // namespace Telemetry
