@@ -45,6 +45,7 @@ private slots:
     void setupFileSizes_data();
     void setupFileSizes();
     void noCardKeepsTheRecord();
+    void deviceRecordAndModels();
     void settingsProgramStaysOnTheCard_data();
     void settingsProgramStaysOnTheCard();
     void cardScanOrder();
@@ -112,6 +113,28 @@ void TestMemoryCard::noCardKeepsTheRecord()
     QCOMPARE(g_cardFound, 0);
     QCOMPARE(cardRoot, card.path() + "/");
     QCOMPARE(DeviceModelName(g_deviceRecord), QStringLiteral("DZ55"));
+}
+
+void TestMemoryCard::deviceRecordAndModels()
+{
+    QTemporaryDir card, folder, empty;
+    const QString root = card.path() + "/";
+    Write(root + "SETTING/setup.cfg", Record("ARX550(V2)"));
+    const QByteArray record = ReadDeviceRecord(root);
+    QCOMPARE(record.size(), kDeviceRecordSize);
+    QCOMPARE(DeviceModelName(record), QStringLiteral("ARX550"));
+    QCOMPARE(record, [] { QByteArray r = Record("ARX550(V2)").left(kDeviceRecordSize); r[8 + 6] = '\0'; return r; }());
+    QDir().mkpath(folder.filePath("SETTING/setup.cfg")); // a folder of that name
+    QVERIFY(ReadDeviceRecord(folder.path() + "/").isEmpty());
+    QVERIFY(ReadDeviceRecord(empty.path() + "/").isEmpty());
+    QDir().mkpath(empty.filePath("SETTING"));
+    QVERIFY(QFile::link("/dev/zero", empty.filePath("SETTING/setup.cfg"))); // never read from a device
+    QVERIFY(ReadDeviceRecord(empty.path() + "/").isEmpty());
+
+    QVERIFY(IsDualStreamModel("CMV550View"));
+    QVERIFY(IsDualStreamModel("DZ55"));
+    for (const char* model : {"ARX550", "ARX330", "BT33", "cmv550view", "DZ55 ", ""})
+        QVERIFY2(!IsDualStreamModel(QString::fromLatin1(model)), model);
 }
 
 void TestMemoryCard::settingsProgramStaysOnTheCard_data()

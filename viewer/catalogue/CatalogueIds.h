@@ -21,7 +21,10 @@ inline const QString kFolderManual = QStringLiteral("수동녹화");
 inline const QString kFolderParkingMotion = QStringLiteral("주차모션");
 inline const QString kFolderParkingImpact = QStringLiteral("주차충격");
 
+// Device models (as stored in the card's device record) with rules here.
 inline const QString kModelArx550 = QStringLiteral("ARX550");
+inline const QString kModelCmv550View = QStringLiteral("CMV550View");
+inline const QString kModelDz55 = QStringLiteral("DZ55");
 
 // Channel roles of an entry.
 constexpr int kRoleNone = 0;

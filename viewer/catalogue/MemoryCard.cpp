@@ -24,26 +24,47 @@ QString DeviceRecordText(const QByteArray& record, int offset)
     return QString::fromLocal8Bit(start, n);
 }
 
+QByteArray ReadDeviceRecord(const QString& root)
+{
+    const QString setup = root + kSetupFileName;
+    // Only a regular file: a device node or a pipe could block the read.
+    if (!QFileInfo(setup).isFile())
+        return QByteArray();
+    QFile file(setup);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    QByteArray record(kDeviceRecordSize, '\0');
+    qint64 filled = 0;
+    while (filled < kDeviceRecordSize) {
+        const qint64 n = file.read(record.data() + filled, kDeviceRecordSize - filled);
+        if (n < 0)
+            return QByteArray();
+        if (n == 0)
+            break;
+        filled += n;
+    }
+    // The model text ends at its first "(" (e.g. "ARX550(V2)" -> "ARX550").
+    for (int i = kDeviceModelOffset; i < kDeviceRecordSize && record[i] != '\0'; ++i) {
+        if (record[i] == '(') {
+            record[i] = '\0';
+            break;
+        }
+    }
+    return record;
+}
+
+bool IsDualStreamModel(const QString& model)
+{
+    return model == Catalogue::kModelCmv550View || model == Catalogue::kModelDz55;
+}
+
 int FindBlackBoxDrive(QString& cardRoot)
 {
     g_cardFound = 0;
     for (const QString& root : ListCardRoots()) {
-        const QString setup = root + kSetupFileName;
-        if (!QFileInfo(setup).isFile())
+        const QByteArray record = ReadDeviceRecord(root);
+        if (record.isEmpty())
             continue;
-        QFile file(setup);
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        QByteArray record(kDeviceRecordSize, '\0');
-        const QByteArray head = file.read(kDeviceRecordSize);
-        std::memcpy(record.data(), head.constData(), size_t(head.size()));
-        // The model text ends at its first "(" (e.g. "ARX550(V2)" -> "ARX550").
-        for (int i = kDeviceModelOffset; i < kDeviceRecordSize && record[i] != '\0'; ++i) {
-            if (record[i] == '(') {
-                record[i] = '\0';
-                break;
-            }
-        }
         g_deviceRecord = record;
         cardRoot = root;
         g_cardRoot = cardRoot;
@@ -79,17 +100,24 @@ QString SettingsProgramPath(const QString& cardRoot, const QByteArray& record)
     return joined;
 }
 
-void ScanCard(const QString& cardRoot, const QString& model, CCatalogue& catalogue)
+QList<CCardFolder> CardCategoryFolders(const QString& model)
 {
     using namespace Catalogue;
+    QList<CCardFolder> folders{{kFolderContinuous, kContinuous}};
+    if (model == kModelArx550)
+        folders.append({kFolderAuxiliary, kContinuousImpact});
+    folders.append({{kFolderContinuousImpact, kContinuousImpact},
+                    {kFolderManual, kManual},
+                    {kFolderParkingMotion, kParkingMotion},
+                    {kFolderParkingImpact, kParkingImpact}});
+    return folders;
+}
+
+void ScanCard(const QString& cardRoot, const QString& model, CCatalogue& catalogue)
+{
     for (CategoryMap& m : catalogue)
         m.clear();
     const auto analyzer = GetAnalyzer();
-    analyzer->ScanFolder(cardRoot + kFolderContinuous, catalogue[kContinuous]);
-    if (model == kModelArx550)
-        analyzer->ScanFolder(cardRoot + kFolderAuxiliary, catalogue[kContinuousImpact]);
-    analyzer->ScanFolder(cardRoot + kFolderContinuousImpact, catalogue[kContinuousImpact]);
-    analyzer->ScanFolder(cardRoot + kFolderManual, catalogue[kManual]);
-    analyzer->ScanFolder(cardRoot + kFolderParkingMotion, catalogue[kParkingMotion]);
-    analyzer->ScanFolder(cardRoot + kFolderParkingImpact, catalogue[kParkingImpact]);
+    for (const CCardFolder& folder : CardCategoryFolders(model))
+        analyzer->ScanFolder(cardRoot + folder.name, catalogue[size_t(folder.category)]);
 }

@@ -18,13 +18,6 @@
 using namespace MainWnd;
 
 namespace {
-// Models whose recordings carry front and rear streams: the play-type item
-// is offered for them.
-bool IsDualStreamModel(const QString& model)
-{
-    return model == QLatin1String("CMV550View") || model == QLatin1String("DZ55");
-}
-
 void EnableRange(const QMap<int, QWidget*>& controls, int first, int last, bool enable)
 {
     for (int id = first; id <= last; ++id)
