@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -73,6 +74,9 @@ private slots:
     void toolExitStatus_data();
     void toolExitStatus();
     void toolUnderCommaLocale();
+    void outputNames_data();
+    void outputNames();
+    void sameNamesInOtherFolders();
 };
 
 void TestExport::gpxTrack()
@@ -237,6 +241,56 @@ void TestExport::toolUnderCommaLocale()
         data.AddTextRecord(QString::fromLatin1(r));
     QCOMPARE(data.gpsList.at(0).latitude, 3733.1234);
     QCOMPARE(Export::GpsCsv(data), expectedCsv);
+}
+
+void TestExport::outputNames_data()
+{
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("distinct") << QStringList{"/c/a/A.AVI", "/c/b/B.AVI"} << QStringList{"A.AVI", "B.AVI"};
+    QTest::newRow("same name") << QStringList{"/c/a/A.AVI", "/c/b/A.AVI"} << QStringList{"A.AVI", "A.AVI~b"};
+    QTest::newRow("case only") << QStringList{"/c/a/A.AVI", "/c/b/a.avi"} << QStringList{"A.AVI", "a.avi~b"};
+    QTest::newRow("same folder names") << QStringList{"/c/x/s/A.AVI", "/c/y/s/A.AVI", "/c/z/s/A.AVI", "/c/s/A.AVI~s"}
+                                       << QStringList{"A.AVI", "A.AVI~s", "A.AVI~s~2", "A.AVI~s~s"};
+}
+
+void TestExport::outputNames()
+{
+    QFETCH(QStringList, paths);
+    QFETCH(QStringList, names);
+    QCOMPARE(Export::OutputNames(paths), names);
+}
+
+void TestExport::sameNamesInOtherFolders()
+{
+    // A card whose continuous folder holds the same name in two subfolders,
+    // and a plain folder doing the same: every recording gets its files.
+    QTemporaryDir dir;
+    const QString card = dir.filePath("card");
+    Write(card + "/SETTING/setup.cfg", QByteArray(8, '\0') + "BT33");
+    Write(card + "/상시녹화/a/REC_2024_01_01_10_00_00_F.AVI", Avi({"gsensor,1,1,1"}));
+    Write(card + "/상시녹화/b/REC_2024_01_01_10_00_00_F.AVI", Avi({"gsensor,2,2,2"}));
+    Write(card + "/상시충격/REC_2024_01_01_10_00_00_F.AVI", Avi({"gsensor,3,3,3"}));
+    Write(dir.filePath("loose/x/ONE.AVI"), Avi({"gsensor,4,4,4"}));
+    Write(dir.filePath("loose/y/ONE.AVI"), Avi({"gsensor,5,5,5"}));
+    const QString out = dir.filePath("out");
+    QByteArray err;
+    // The loose folder twice and one of its files again: each file once.
+    QCOMPARE(RunExport({"--csv", "-o", out, card, dir.filePath("loose"), dir.filePath("loose"),
+                        dir.filePath("loose/y/ONE.AVI")}, &err), 0);
+    QVERIFY2(err.contains("5 of 5 recordings written"), err.constData());
+    QSet<QByteArray> samples;
+    const QStringList files = QDir(out).entryList({"*.gsensor.csv"}, QDir::Files);
+    QCOMPARE(files.size(), 5);
+    for (const QString& f : files) {
+        QFile csv(out + "/" + f);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        samples.insert(csv.readAll().split('\n').value(1));
+    }
+    QCOMPARE(samples, (QSet<QByteArray>{"0,1,1,1", "0,2,2,2", "0,3,3,3", "0,4,4,4", "0,5,5,5"}));
+    QVERIFY(files.contains("ONE.AVI.gsensor.csv"));
+    QVERIFY(files.contains("ONE.AVI~x.gsensor.csv") || files.contains("ONE.AVI~y.gsensor.csv"));
+    QVERIFY2(err.contains("written as REC_2024_01_01_10_00_00_F.AVI~"), err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestExport)

@@ -3,7 +3,9 @@
 #include "catalogue/MemoryCard.h"
 #include "catalogue/RecordingAnalyzer.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QXmlStreamWriter>
 
 #include <charconv>
@@ -87,34 +89,58 @@ QByteArray CarCsv(const CTextData& data)
 QStringList CollectRecordings(const QStringList& inputs, QStringList& missing)
 {
     QStringList paths;
+    QSet<QString> seen;
+    auto add = [&](const QString& path) {
+        const QFileInfo info(path);
+        const QString key = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
+        if (!seen.contains(key)) {
+            seen.insert(key);
+            paths << info.absoluteFilePath();
+        }
+    };
     const auto analyzer = GetAnalyzer();
     for (const QString& input : inputs) {
         const QFileInfo info(input);
         if (info.isFile()) {
-            paths << info.absoluteFilePath();
+            add(input);
             continue;
         }
         if (!info.isDir()) {
             missing << input;
             continue;
         }
-        CCatalogue catalogue;
         const QString root = info.absoluteFilePath() + QLatin1Char('/');
-        QFile setup(root + kSetupFileName);
-        if (setup.open(QIODevice::ReadOnly)) {
-            QByteArray record = setup.read(kDeviceRecordSize);
-            record.append(QByteArray(kDeviceRecordSize - record.size(), '\0'));
-            QString model = DeviceModelName(record);
-            model = model.left(model.indexOf(QLatin1Char('(')) < 0 ? model.size() : model.indexOf(QLatin1Char('(')));
-            ScanCard(root, model, catalogue);
+        const QByteArray record = ReadDeviceRecord(root);
+        QStringList files;
+        if (!record.isEmpty()) {
+            for (const CCardFolder& folder : CardCategoryFolders(DeviceModelName(record)))
+                files << analyzer->ListRecordingFiles(root + folder.name);
         } else {
-            analyzer->ScanFolder(info.absoluteFilePath(), catalogue[0]);
+            files = analyzer->ListRecordingFiles(info.absoluteFilePath());
         }
-        for (const CategoryMap& map : catalogue)
-            for (const auto& [key, entry] : map)
-                paths << entry.path;
+        for (const QString& f : files)
+            add(f);
     }
     return paths;
+}
+
+QStringList OutputNames(const QStringList& recordings)
+{
+    QStringList names;
+    QSet<QString> taken;
+    for (const QString& path : recordings) {
+        const QFileInfo info(path);
+        QString name = info.fileName();
+        if (taken.contains(name.toCaseFolded())) {
+            const QString base = name + QLatin1Char('~') + info.dir().dirName();
+            name = base;
+            for (int n = 2; taken.contains(name.toCaseFolded()); ++n)
+                name = base + QLatin1Char('~') + QString::number(n);
+        }
+        taken.insert(name.toCaseFolded());
+        names << name;
+    }
+    return names;
 }
 
 } // namespace Export

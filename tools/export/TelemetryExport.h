@@ -21,9 +21,17 @@ QByteArray CarCsv(const CTextData& data);
 // Shortest decimal text that reads back to exactly `v`.
 QByteArray ShortestDouble(double v);
 
-// The recordings named by `inputs`: files as they are; a folder with
-// "SETTING/setup.cfg" as a memory card (its category folders); any other
-// folder scanned recursively. Inputs that do not exist go to `missing`.
+// The recordings named by `inputs`, each file once (by its canonical path),
+// in input order: files as they are; a folder with a device record
+// ("SETTING/setup.cfg") as a memory card, its category folders in scan order;
+// any other folder recursively. Files of the same name in different folders
+// are all listed. Inputs that do not exist go to `missing`.
 QStringList CollectRecordings(const QStringList& inputs, QStringList& missing);
+
+// Output base names for `recordings`, one per entry and all distinct
+// (compared without regard to case, as the output folder may ignore it): the
+// file name, or for a name met before the file name followed by "~" and its
+// folder's name, then "~2", "~3"... until it is free.
+QStringList OutputNames(const QStringList& recordings);
 
 } // namespace Export

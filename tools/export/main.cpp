@@ -1,7 +1,8 @@
 // kestrav-export [--gpx] [--csv] -o OUTDIR PATH...
 // Writes each recording's telemetry as NAME.gpx and, with --csv, as
 // NAME.gps.csv, NAME.gsensor.csv and NAME.car.csv (NAME = the file name with
-// its extension). Exit status: 0 all read, 1 some could not be, 2 usage.
+// its extension; a name met before gets "~FOLDER" and, if need be, a number).
+// Exit status: 0 all read, 1 some could not be, 2 usage.
 #include "TelemetryExport.h"
 
 #include "catalogue/RecordingAnalyzer.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSet>
 
 #include <cstdio>
 #include <mutex>
@@ -82,19 +82,14 @@ int main(int argc, char* argv[])
 
     const bool tty = ::isatty(2);
     const auto analyzer = GetAnalyzer();
-    QSet<QString> written;
-    int n = 0;
-    for (const QString& path : recordings) {
-        ++n;
+    const QStringList outputNames = Export::OutputNames(recordings);
+    int written = 0;
+    for (qsizetype n = 0; n < recordings.size(); ++n) {
+        const QString& path = recordings[n];
         const QString name = QFileInfo(path).fileName();
+        const QString& outputName = outputNames[n];
         if (tty && recordings.size() > 1)
-            std::fprintf(stderr, "\r[%d/%d] %s\033[K", n, int(recordings.size()), qPrintable(name));
-        if (written.contains(name)) {
-            std::fprintf(stderr, "%skestrav-export: %s: skipped, a recording of the same name was already written\n",
-                         tty ? "\n" : "", qPrintable(path));
-            failed << path;
-            continue;
-        }
+            std::fprintf(stderr, "\r[%d/%d] %s\033[K", int(n + 1), int(recordings.size()), qPrintable(name));
         QFile probe(path);
         if (!probe.open(QIODevice::ReadOnly)) {
             std::fprintf(stderr, "%skestrav-export: %s: cannot read (%s)\n", tty ? "\n" : "", qPrintable(path),
@@ -113,7 +108,7 @@ int main(int argc, char* argv[])
             failed << path;
             continue;
         }
-        const QString base = QDir(outDir).filePath(name);
+        const QString base = QDir(outDir).filePath(outputName);
         bool ok = true;
         if (gpx)
             ok = Save(base + QStringLiteral(".gpx"), Export::ToGpx(name, data)) && ok;
@@ -128,10 +123,13 @@ int main(int argc, char* argv[])
             failed << path;
             continue;
         }
-        written << name;
+        if (outputName != name)
+            std::fprintf(stderr, "%skestrav-export: %s: written as %s (a recording of the same name came first)\n",
+                         tty ? "\n" : "", qPrintable(path), qPrintable(outputName));
+        ++written;
     }
     if (tty && recordings.size() > 1)
         std::fprintf(stderr, "\n");
-    std::fprintf(stderr, "kestrav-export: %d of %d recordings written\n", int(written.size()), int(recordings.size()));
+    std::fprintf(stderr, "kestrav-export: %d of %d recordings written\n", written, int(recordings.size()));
     return failed.isEmpty() ? 0 : 1;
 }

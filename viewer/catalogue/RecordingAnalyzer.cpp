@@ -83,11 +83,19 @@ QString CRecordingAnalyzer::PartnerFileName(const QString& fileName, bool* isFro
 
 void CRecordingAnalyzer::ScanFolder(const QString& folder, CategoryMap& map) const
 {
-    QStringList visited;
-    ScanFolderInto(folder, map, visited, 0);
+    for (const QString& path : ListRecordingFiles(folder))
+        AnalysisFile(path, QFileInfo(path).fileName(), map, 0, 0);
 }
 
-void CRecordingAnalyzer::ScanFolderInto(const QString& folder, CategoryMap& map, QStringList& visited, int depth) const
+QStringList CRecordingAnalyzer::ListRecordingFiles(const QString& folder) const
+{
+    QStringList files;
+    QStringList visited;
+    ListInto(folder, files, visited, 0);
+    return files;
+}
+
+void CRecordingAnalyzer::ListInto(const QString& folder, QStringList& files, QStringList& visited, int depth) const
 {
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     if (canonical.isEmpty() || visited.contains(canonical) || depth > kMaxScanDepth)
@@ -100,11 +108,11 @@ void CRecordingAnalyzer::ScanFolderInto(const QString& folder, CategoryMap& map,
     for (const QFileInfo& info : entries) {
         if (info.isDir() || info.size() == 0 || !HasRecordingExtension(info.fileName()))
             continue;
-        AnalysisFile(info.filePath(), info.fileName(), map, 0, 0);
+        files << info.filePath();
     }
     for (const QFileInfo& info : entries) {
         if (info.isDir())
-            ScanFolderInto(info.filePath(), map, visited, depth + 1);
+            ListInto(info.filePath(), files, visited, depth + 1);
     }
 }
 

@@ -20,6 +20,12 @@ public:
     // visited are not followed.
     void ScanFolder(const QString& folder, CategoryMap& map) const;
 
+    // Every recording file under `folder` in the order ScanFolder meets them
+    // (a folder's files in the file system's order, then its subfolders):
+    // names ending in ".avi" or ".mp4" (any case), not empty. Unlike a map,
+    // the list keeps files of the same name in different subfolders.
+    QStringList ListRecordingFiles(const QString& folder) const;
+
     // Examines one file: adds it (and, for MP4, its front/rear partner) to
     // `map`, extracting its telemetry when `extractNow`. 1 when the file
     // exists (added or already present), 0 when it cannot be examined.
@@ -45,7 +51,7 @@ public:
     static QString PartnerFileName(const QString& fileName, bool* isFront = nullptr);
 
 private:
-    void ScanFolderInto(const QString& folder, CategoryMap& map, QStringList& visited, int depth) const;
+    void ListInto(const QString& folder, QStringList& files, QStringList& visited, int depth) const;
 };
 
 std::shared_ptr<CRecordingAnalyzer> GetAnalyzer();
