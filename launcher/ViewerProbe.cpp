@@ -3,11 +3,13 @@
 #include "LauncherConstants.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 
 #include <cerrno>
 #include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QString CViewerProbe::LockDirectory()
@@ -19,6 +21,22 @@ QString CViewerProbe::LockDirectory()
     if (!runtime.isEmpty() && QDir(runtime).exists())
         return runtime;
     return QDir::tempPath() + QString::fromLatin1(Launcher::kTempLockDirPattern).arg(::getuid());
+}
+
+bool CViewerProbe::IsFallbackDirectory()
+{
+    if (!qEnvironmentVariable(Launcher::kLockDirVariable).isEmpty())
+        return false;
+    const QString runtime = qEnvironmentVariable(Launcher::kRuntimeDirVariable);
+    return runtime.isEmpty() || !QDir(runtime).exists();
+}
+
+bool CViewerProbe::IsPrivateFolder(const QString& folder, uid_t uid)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(folder).constData(), &st) != 0)
+        return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == uid && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 QString CViewerProbe::LockPath()
@@ -56,5 +74,7 @@ bool CViewerProbe::IsLockHeld(const QString& lockPath)
 
 bool CViewerProbe::IsViewerRunning()
 {
+    if (IsFallbackDirectory() && !IsPrivateFolder(LockDirectory(), ::getuid()))
+        return false;
     return IsLockHeld(LockPath());
 }

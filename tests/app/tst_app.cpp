@@ -1,12 +1,15 @@
 // Process start-up: single instance, the image library, splash hand-off, tracing.
 #include "base/AutoResetEvent.h"
 #include "app/MovaraApp.h"
+#include "app/InstanceLock.h"
 #include "app/SplashThread.h"
 #include "TraceCapture.h"
 #include "base/TraceLog.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,7 +18,11 @@
 #include <thread>
 #include <vector>
 
+#include <memory>
+
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 QString ViewerPath()
@@ -47,6 +54,31 @@ bool WaitForLock(const QString& lockDir, int ms = 10000)
     }
     return false;
 }
+// Sets (or, with a null value, unsets) an environment variable while alive.
+class CEnvOverride
+{
+public:
+    CEnvOverride(const char* name, const QByteArray& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~CEnvOverride()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_old;
+};
 } // namespace
 
 class TestApp : public QObject
@@ -57,6 +89,9 @@ private slots:
     void crashedViewerDoesNotBlock();
     void missingImageLibraryEndsSilently();
     void inProcessLockRules();
+    void fallbackLockFolder_data();
+    void fallbackLockFolder();
+    void lockFolderOwner();
     void splashHandOff_data();
     void splashHandOff();
     void autoResetEvent();
@@ -164,6 +199,78 @@ void TestApp::inProcessLockRules()
     }
     qunsetenv("KESTRAV_IMAGE_LIBRARY");
     qunsetenv("KESTRAV_LOCK_DIR");
+}
+
+void TestApp::fallbackLockFolder_data()
+{
+    QTest::addColumn<QString>("kind"); // how "<temp>/kestrav-<uid>" is found
+    QTest::addColumn<bool>("held");    // whether the viewer then takes its lock there
+    QTest::newRow("missing: created 0700") << "missing" << true;
+    QTest::newRow("private") << "0700" << true;
+    QTest::newRow("readable by others") << "0755" << true;
+    QTest::newRow("world-writable") << "0777" << false;
+    QTest::newRow("group-writable") << "0770" << false;
+    QTest::newRow("symbolic link to a private folder") << "link" << false;
+    QTest::newRow("a file") << "file" << false;
+}
+
+void TestApp::fallbackLockFolder()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, held);
+    QTemporaryDir temp, elsewhere;
+    CEnvOverride tmp("TMPDIR", temp.path().toLocal8Bit());
+    CEnvOverride forced("KESTRAV_LOCK_DIR", QByteArray());
+    CEnvOverride runtime("XDG_RUNTIME_DIR", QByteArray());
+    const QString folder = temp.path() + QStringLiteral("/kestrav-%1").arg(::getuid());
+    QCOMPARE(CInstanceLock::LockDirectory(), folder);
+    QVERIFY(CInstanceLock::IsFallbackDirectory());
+    if (kind == "link") {
+        QVERIFY(QFile::link(elsewhere.path(), folder));
+    } else if (kind == "file") {
+        QFile f(folder);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    } else if (kind != "missing") {
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), mode_t(kind.toUInt(nullptr, 8))) == 0);
+    }
+
+    // A rival holds a lock in the folder where it can (another user's
+    // process, as far as this folder is concerned).
+    std::unique_ptr<QLockFile> rival;
+    if (kind != "missing" && kind != "file") {
+        rival = std::make_unique<QLockFile>(folder + QStringLiteral("/MUTEX_MOVARA.lock"));
+        QVERIFY(rival->tryLock(0));
+    }
+    CTraceCapture trace;
+    CInstanceLock lock;
+    if (held && rival) {
+        QVERIFY(!lock.Acquire()); // a lock in our own folder is a viewer of ours
+        rival.reset();
+    }
+    QVERIFY(lock.Acquire()); // never kept from running by a folder we do not trust
+    QCOMPARE(lock.IsHeld(), held);
+    QCOMPARE(trace.LinesStartingWith(QStringLiteral("Kestrav : lock folder")).size(), held ? 0 : 1);
+    if (kind == "missing") {
+        QFileInfo info(folder);
+        QVERIFY(info.isDir());
+        QCOMPARE(int(info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                                          | QFile::WriteOther | QFile::ExeOther)), 0);
+    }
+    lock.Release();
+}
+
+void TestApp::lockFolderOwner()
+{
+    struct stat st {};
+    st.st_mode = S_IFDIR | 0700;
+    st.st_uid = ::getuid();
+    QCOMPARE(CInstanceLock::JudgeFolder(st, ::getuid()), CInstanceLock::EFolder::Private);
+    QCOMPARE(CInstanceLock::JudgeFolder(st, ::getuid() + 1), CInstanceLock::EFolder::WrongOwner);
+    st.st_mode = S_IFDIR | 0702;
+    QCOMPARE(CInstanceLock::JudgeFolder(st, ::getuid()), CInstanceLock::EFolder::OpenToOthers);
+    st.st_mode = S_IFLNK | 0777;
+    QCOMPARE(CInstanceLock::JudgeFolder(st, ::getuid()), CInstanceLock::EFolder::NotADirectory);
 }
 
 void TestApp::splashHandOff_data()

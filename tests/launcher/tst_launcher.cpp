@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -84,6 +85,7 @@ private slots:
     void lockPathFollowsViewerRule_data();
     void lockPathFollowsViewerRule();
     void lockLiveness();
+    void fallbackFolderMustBePrivate();
     void decision_data();
     void decision();
     void launcherProgram_data();
@@ -159,6 +161,38 @@ void TestLauncher::lockLiveness()
     QVERIFY(CViewerProbe::IsViewerRunning());
     viewerLock.Release();
     QVERIFY(!CViewerProbe::IsViewerRunning());
+}
+
+void TestLauncher::fallbackFolderMustBePrivate()
+{
+    // A lock in a fallback folder that others may write into is not the
+    // viewer's (the viewer refuses such a folder and runs without the rule).
+    QTemporaryDir temp;
+    CEnvOverride tmp("TMPDIR", temp.path().toUtf8());
+    CEnvOverride forced("KESTRAV_LOCK_DIR", QByteArray());
+    CEnvOverride runtime("XDG_RUNTIME_DIR", QByteArray());
+    QVERIFY(CViewerProbe::IsFallbackDirectory());
+    const QString folder = CViewerProbe::LockDirectory();
+    QCOMPARE(folder, temp.path() + QStringLiteral("/kestrav-%1").arg(::getuid()));
+    QVERIFY(!CViewerProbe::IsViewerRunning()); // no folder at all
+    QVERIFY(QDir().mkdir(folder));
+    QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0777) == 0);
+    QLockFile held(CViewerProbe::LockPath());
+    QVERIFY(held.tryLock(0));
+    QVERIFY(!CViewerProbe::IsPrivateFolder(folder, ::getuid()));
+    QVERIFY(!CViewerProbe::IsViewerRunning());
+    QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
+    QVERIFY(CViewerProbe::IsPrivateFolder(folder, ::getuid()));
+    QVERIFY(!CViewerProbe::IsPrivateFolder(folder, ::getuid() + 1));
+    QVERIFY(CViewerProbe::IsViewerRunning());
+    // The viewer and the launcher agree on both verdicts.
+    CInstanceLock viewer;
+    QVERIFY(!viewer.Acquire());
+    held.unlock();
+    QVERIFY(viewer.Acquire());
+    QVERIFY(viewer.IsHeld());
+    QVERIFY(CViewerProbe::IsViewerRunning());
+    viewer.Release();
 }
 
 void TestLauncher::decision_data()
