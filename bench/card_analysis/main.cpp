@@ -4,7 +4,7 @@
 //   bench_card_analysis [COUNT] [DIR]
 #include "catalogue/AnalysisThread.h"
 #include "base/AutoResetEvent.h"
-#include "AviWriter.h"
+#include "writers/AviWriter.h"
 #include "catalogue/MemoryCard.h"
 
 #include <QCoreApplication>

@@ -5,8 +5,8 @@
 //
 //   bench_playback [--seconds N] [--keep DIR] [--file PATH]
 #include "engine/EngineIds.h"
-#include "MediaWriters.h"
-#include "TestPicture.h"
+#include "writers/MediaWriters.h"
+#include "support/TestPictureReader.h"
 #include "engine/VideoMgr.h"
 #include "engine/VideoRenderer.h"
 

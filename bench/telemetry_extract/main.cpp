@@ -6,9 +6,9 @@
 // a camera-like text track of 12 records a second) is written once into the
 // build folder and reused.
 #include "telemetry/Extract.h"
-#include "MediaWriters.h"
+#include "writers/MediaWriters.h"
 #include "telemetry/Mp4Text.h"
-#include "ReferenceDemux.h"
+#include "support/ReferenceDemux.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "app/MovaraApp.h"
 #include "app/InstanceLock.h"
 #include "app/SplashThread.h"
-#include "TraceCapture.h"
+#include "support/TraceCapture.h"
 #include "base/TraceLog.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 // The background analysis run: progress, the stop protocol, re-analysis.
 #include "catalogue/AnalysisThread.h"
 #include "base/AutoResetEvent.h"
-#include "MediaWriters.h"
+#include "writers/MediaWriters.h"
 #include "telemetry/Mp4Text.h"
-#include "TraceCapture.h"
+#include "support/TraceCapture.h"
 
 #include <QTemporaryDir>
 #include <QTest>

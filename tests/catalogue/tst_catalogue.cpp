@@ -1,7 +1,7 @@
 // Folder scan, front/rear pairing, file analysis and the map-area search.
-#include "AviWriter.h"
+#include "writers/AviWriter.h"
 #include "catalogue/RecordingAnalyzer.h"
-#include "TraceCapture.h"
+#include "support/TraceCapture.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 // HandleGraphEvent; 0x407 and 0x40E recorded), and picture helpers.
 
 #include "engine/EngineIds.h"
-#include "TestPicture.h"
+#include "support/TestPictureReader.h"
 #include "engine/VideoMgr.h"
 #include "engine/VideoRenderer.h"
 

@@ -3,11 +3,11 @@
 // recording, and bad input. Headless, no sound device needed.
 #include "EngineFixture.h"
 
-#include "AviWriter.h"
+#include "writers/AviWriter.h"
 #include "engine/GstSupport.h"
-#include "MediaWriters.h"
+#include "writers/MediaWriters.h"
 #include "platform/Platform.h"
-#include "TraceCapture.h"
+#include "support/TraceCapture.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Telemetry export: GPX and CSV contents, inputs, exit status.
-#include "AviWriter.h"
-#include "CommaLocale.h"
+#include "writers/AviWriter.h"
+#include "support/CommaLocale.h"
 #include "TelemetryExport.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // kestrav-export on a demo memory card: the GPX track is the route the card's
 // recordings carry, fix for fix.
-#include "DemoCard.h"
+#include "writers/DemoCard.h"
 
 #include <QDir>
 #include <QFileInfo>

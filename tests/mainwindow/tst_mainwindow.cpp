@@ -17,7 +17,7 @@
 #include "skin/SkinBlit.h"
 #include "skin/SkinImage.h"
 #include "telemetry/TextData.h"
-#include "TraceCapture.h"
+#include "support/TraceCapture.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -9,7 +9,7 @@
 #include "skin/SkinImage.h"
 #include "skin/SkinSlider.h"
 #include "skin/TSliderCtrl.h"
-#include "TraceCapture.h"
+#include "support/TraceCapture.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "CommaLocale.h"
+#include "support/CommaLocale.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "ReferenceDemux.h"
+#include "support/ReferenceDemux.h"
 
 #include "telemetry/FfmpegLog.h"
 

@@ -1,4 +1,4 @@
-#include "TraceCapture.h"
+#include "support/TraceCapture.h"
 
 #include "base/TraceLog.h"
 

@@ -1,7 +1,7 @@
 // The AVI walk: index, text chunks, split records, and bad files.
 #include "telemetry/AviText.h"
-#include "AviWriter.h"
-#include "TraceCapture.h"
+#include "writers/AviWriter.h"
+#include "support/TraceCapture.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

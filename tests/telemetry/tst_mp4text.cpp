@@ -1,10 +1,10 @@
 // The MP4 text track: the recording test, the packet reader against a full
 // demultiplexing, packet decoding, and damaged files.
 #include "telemetry/Extract.h"
-#include "MediaWriters.h"
+#include "writers/MediaWriters.h"
 #include "telemetry/Mp4Text.h"
-#include "ReferenceDemux.h"
-#include "TraceCapture.h"
+#include "support/ReferenceDemux.h"
+#include "support/TraceCapture.h"
 
 #include <QFile>
 #include <QRandomGenerator>

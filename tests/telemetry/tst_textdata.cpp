@@ -1,7 +1,7 @@
 // Decoding of the camera's text records into samples.
 #include "telemetry/TextData.h"
 
-#include "CommaLocale.h"
+#include "support/CommaLocale.h"
 
 #include <QTest>
 

@@ -3,10 +3,10 @@
 // playback engine uses them), every picture carries its number, and the same
 // options give the same bytes.
 #include "telemetry/AviText.h"
-#include "AviWriter.h"
-#include "MediaWriters.h"
-#include "ReferenceDemux.h"
-#include "TestPicture.h"
+#include "writers/AviWriter.h"
+#include "writers/MediaWriters.h"
+#include "support/ReferenceDemux.h"
+#include "support/TestPictureReader.h"
 
 #include <QFile>
 #include <QPainter>

@@ -5,7 +5,7 @@
 #include "platform/Platform.h"
 #include "skin/SkinImage.h"
 #include "windows/SplashDlg.h"
-#include "TraceCapture.h"
+#include "support/TraceCapture.h"
 #include "windows/WindowsIds.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // kestrav-democard DIR [--seed N] [--model NAME]
 // Writes a demo memory card into DIR (see DemoCard.h).
-#include "DemoCard.h"
+#include "writers/DemoCard.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

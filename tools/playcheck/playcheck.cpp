@@ -7,8 +7,8 @@
 //   Without FILE a two-stream AVI (front and rear picture) is generated.
 //   Under a display-less shell: xvfb-run -a playcheck --at 3 --screenshot /tmp/shot.png
 #include "engine/EngineIds.h"
-#include "MediaWriters.h"
-#include "TestPicture.h"
+#include "writers/MediaWriters.h"
+#include "support/TestPictureReader.h"
 #include "engine/VideoMgr.h"
 #include "engine/VideoRenderer.h"
 

@@ -1,4 +1,4 @@
-#include "AviWriter.h"
+#include "writers/AviWriter.h"
 
 #include <QFile>
 #include <QSaveFile>

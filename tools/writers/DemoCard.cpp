@@ -1,7 +1,7 @@
-#include "DemoCard.h"
+#include "writers/DemoCard.h"
 
-#include "AviWriter.h"
-#include "MediaWriters.h"
+#include "writers/AviWriter.h"
+#include "writers/MediaWriters.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -386,7 +386,7 @@ QStringList DemoCategoryFolders()
 
 QByteArray DemoDeviceRecord(const QByteArray& model)
 {
-    QByteArray record(kDeviceRecordSize, '\0');
+    QByteArray record(kDemoDeviceRecordSize, '\0');
     auto put = [&record](int offset, const QByteArray& text, int room) {
         record.replace(offset, std::min<int>(int(text.size()), room - 1), text.left(room - 1));
     };

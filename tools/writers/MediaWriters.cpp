@@ -1,8 +1,8 @@
-#include "MediaWriters.h"
+#include "writers/MediaWriters.h"
 
-#include "AviWriter.h"
+#include "writers/AviWriter.h"
 #include "telemetry/FfmpegLog.h"
-#include "TestPicture.h"
+#include "writers/TestPicture.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

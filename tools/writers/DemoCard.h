@@ -44,7 +44,7 @@ struct CDemoCardManifest {
 };
 
 // Size of the device record file.
-constexpr int kDeviceRecordSize = 668;
+constexpr int kDemoDeviceRecordSize = 668;
 
 // The five category folders, in category order (continuous, continuous
 // impact, manual, parking motion, parking impact).
