@@ -1,17 +1,27 @@
 # Kestrav: `make run` opens the viewer on a demo memory card, `make test` runs every test.
+# Another build folder with its own CMake flags, e.g. the core alone:
+#   make BUILD=build-core CMAKE_FLAGS=-DKESTRAV_CORE_ONLY=ON test
 BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean
+# The flags a build folder was configured with; when they change, the folder
+# is configured afresh (a cached option would otherwise outlive its flag).
+FLAGS_STAMP := $(BUILD)/.kestrav-cmake-flags
+
+.PHONY: all deps configure build run test bench clean FORCE
 
 all: build
 
 deps:
 	@bash scripts/setup-deps.sh
 
-$(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+$(FLAGS_STAMP): FORCE
+	@mkdir -p $(BUILD)
+	@printf '%s\n' '$(CMAKE_FLAGS)' | cmp -s - $@ || printf '%s\n' '$(CMAKE_FLAGS)' > $@
+
+$(BUILD)/build.ninja: $(FLAGS_STAMP)
+	cmake --fresh -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
 
 configure: deps $(BUILD)/build.ninja
 
