@@ -19,6 +19,7 @@
 #include "telemetry/TextData.h"
 #include "TraceCapture.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -189,6 +190,7 @@ private slots:
     void minimumSizeAndGripResize();
     void dragMovesOnlyInNormalMode_data();
     void dragMovesOnlyInNormalMode();
+    void dragEndingOverAButtonIsNoClick();
     void growAndRestoreMovesControlsBack();
     void frames();
     void titleBadges_data();
@@ -589,6 +591,30 @@ void TestMainWindow::dragMovesOnlyInNormalMode()
     QTest::mouseRelease(&dlg, Qt::LeftButton, Qt::NoModifier, body + QPoint(30, 20));
     QCOMPARE(dlg.pos(), moves ? start + QPoint(30, 20) : start);
     QCOMPARE(dlg.size(), QSize(kBaseWidth, kBaseHeight));
+}
+
+// The window drag holds the mouse: released where a button now lies, it
+// runs no command; a click on that button still does.
+void TestMainWindow::dragEndingOverAButtonIsNoClick()
+{
+    FakeExtraction fake;
+    CMovaraDlg dlg(Options(fake));
+    dlg.OnInitDialog();
+    dlg.move(400, 300); // ends on the screen after the drag
+    CTraceCapture trace;
+    QWidget* product = dlg.Control(kIdNavigationProduct);
+    const QPoint body(300, 300);
+    const QPoint overButton = product->geometry().center();
+    QTest::mousePress(&dlg, Qt::LeftButton, Qt::NoModifier, body);
+    QTest::mouseMove(&dlg, overButton);
+    QTest::mouseRelease(&dlg, Qt::LeftButton, Qt::NoModifier, overButton);
+    QCoreApplication::sendPostedEvents(); // a posted command would arrive now
+    QCOMPARE(dlg.pos(), QPoint(400, 300) + overButton - body); // the window followed the drag
+    QCOMPARE(QApplication::widgetAt(dlg.mapToGlobal(overButton)), product);
+    QVERIFY(!trace.Contains(QStringLiteral("BTN CLICK : ID_BTN_ORVIA")));
+
+    QTest::mouseClick(product, Qt::LeftButton);
+    QTRY_VERIFY(trace.Contains(QStringLiteral("BTN CLICK : ID_BTN_ORVIA")));
 }
 
 void TestMainWindow::growAndRestoreMovesControlsBack()
