@@ -1,6 +1,5 @@
 #pragma once
 
-#include "catalogue/AnalysisThread.h"
 #include "mainwindow/MainWindowIds.h"
 #include "catalogue/RecordingEntry.h"
 #include "skin/SkinRect.h"
@@ -15,12 +14,11 @@
 #include <QPointer>
 #include <QRect>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 
-class CAnalysisProgressPoster;
 class CAutoResetEvent;
+class CCardController;
 class CCatalogueView;
 class CMountWatcher;
 class CRButton;
@@ -34,9 +32,6 @@ class QTimer;
 // "EVENT_SHOW_MAINDLG": created at start-up, signalled when the splash ends
 // with OK, closed once start-up has seen it (null afterwards).
 extern std::unique_ptr<CAutoResetEvent> g_showMainEvent;
-// "EVENT_FILE_PARSING": created at start-up, signalled by the analysis thread
-// when a run ends; lives as long as the main window.
-extern std::unique_ptr<CAutoResetEvent> g_fileParsingEvent;
 // 1 when the connectivity probe succeeded (initially 1).
 extern int g_internetOk;
 // The program's version "%d.%d.%d.%02d"; "NOT" until read.
@@ -58,14 +53,16 @@ struct CMovaraDlgOptions {
 };
 
 // The viewer's only top-level window: a frameless, skinned dialog titled
-// "Kestrav" that owns the catalogue (six category maps), the analysis
-// thread, the splash, the mount-table watcher and every control, and
+// "Kestrav" that owns the splash, every control and its collaborators, and
 // coordinates them. Everything here runs on the GUI thread; the analysis
-// thread reaches the window only through queued calls.
+// thread reaches the window only through the card controller's signals.
 //
-// The class is split by concern over several files:
+// Collaborators, each with one concern, talking to the window by signals:
+//   CCardController      memory card, re-scan, catalogue, mount watch, analysis
+//
+// The window's own code is split over several files:
 //   MovaraDlgInit.cpp    construction, start-up (OnInitDialog), version, controls
-//   MovaraDlgCard.cpp    memory card, catalogue, card state, analysis thread
+//   MovaraDlgCard.cpp    the list's categories, card state, card changes
 //   MovaraDlgPaint.cpp   pictures, background composition, painting, layout
 //   MovaraDlgWindow.cpp  keys, commands, mouse (drag and grip), size, close, timers
 class CMovaraDlg : public QDialog
@@ -85,7 +82,8 @@ public:
     bool OnInitDialog();
 
     // ---- Memory card and catalogue (MovaraDlgCard.cpp) -----------------------
-    // Card re-scan on a device change or a mount-table change.
+    // Card re-scan (the card controller's rule) on a device change or a
+    // mount-table change, then the title area is repainted.
     void OnDeviceChange();
     void OnMediaChanged();
     // Message 0x0463: asks the analysis thread to stop (without waiting).
@@ -98,11 +96,6 @@ public:
     void SetCardState(bool present, bool forceDual);
     // Category commands 1250 to 1258 of the buttons above the list.
     void OnListCategoryCommand(int id);
-    // The analysis stop rule: when a run may still be going, ask it to stop
-    // and wait for "EVENT_FILE_PARSING" (at most one extraction long).
-    void StopAnalysis();
-    // analysisStop = 0 and a new analysis run over the catalogue.
-    void StartAnalysis();
     bool IsAnalysisRunning() const;
 
     // ---- Commands and keys (MovaraDlgWindow.cpp) -----------------------------
@@ -128,11 +121,13 @@ public:
     bool IsTimerActive(int id) const;
 
     // ---- Read access for the other parts and for tests ------------------------
-    const CCatalogue& Catalogue() const { return m_catalogue; }
-    CCatalogue& Catalogue() { return m_catalogue; }
+    const CCatalogue& Catalogue() const;
+    CCatalogue& Catalogue();
+    // The memory card, the catalogue and the analysis.
+    CCardController& Card() const { return *m_card; }
     // A child control by its id (null when it does not exist).
     QWidget* Control(int id) const { return m_controls.value(id); }
-    CMountWatcher* MountWatcher() const { return m_mountWatcher.get(); }
+    CMountWatcher* MountWatcher() const;
     CCatalogueView* CatalogueView() const { return m_catalogueView; }
     CSplashDlg& Splash() { return m_splash; }
     const CSkinSurface& WindowBackground() const { return m_windowBackground; }
@@ -142,12 +137,10 @@ public:
 
     // ---- Window state shared by the main window's parts ----------------------
     int initDone = 0;
-    std::atomic<int> analysisStop{1}; // 1: no analysis run may be going
     int mapPending = 1;
     int trackDrawn = 0;
     int speedUnit = 0;
     CTextData* currentTextData = nullptr;
-    QString cardRoot;
     CategoryMap* currentCategoryMap = nullptr;
     int lastPosition = 0;
     int listCategory = 0;
@@ -158,7 +151,6 @@ public:
     bool seekPausedPlayback = false;
     int continuousPlay = 1;
     int savedDragFullWindows = 0;
-    unsigned shellNotifyId = 0; // 1 while the mount-table watcher is registered
     int singlePlay = 1;
     int dualStreamMode = 0;
     int playTypeLocked = 0;
@@ -196,8 +188,6 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    friend class CAnalysisProgressPoster;
-
     // Start-up pieces (MovaraDlgInit.cpp).
     void StartSplash();
     void WaitForSplash();
@@ -210,6 +200,7 @@ private:
     void CreateStatics();
     void CreateListCtrl();
     void RegisterMediaChange();
+    void ConnectCard();
     CRButton* AddButton(int id, const SkinRect& r, const QString& normal, const QString& over, const QString& press,
                         const QString& disabled, const char* balloonKey = nullptr);
     QLabel* AddLabel(int id, const SkinRect& r, const QString& text, const QFont& font, QRgb color,
@@ -217,11 +208,11 @@ private:
     CRStaticText* AddStaticText(int id, const SkinRect& r, const QString& ninePatch, const QFont& font,
                                 int fontHeight, QRgb color, const QString& text, int align);
 
-    // Card pieces (MovaraDlgCard.cpp).
-    void RescanCard();
+    // Card pieces (MovaraDlgCard.cpp): the window's side of a card change.
+    void OnCardLeaving();
     void OnCardInserted();
     void OnCardRemoved();
-    bool CardInUseIsPresent() const;
+    void FillMovieList();
     void LoadBrandPicture();
     void StopPlaybackIfAny();
     void OnHideAnalysisMessageTimer();
@@ -238,10 +229,7 @@ private:
     void HideDropPanels(int except);
 
     CMovaraDlgOptions m_options;
-    CCatalogue m_catalogue;
-    CAnalysisThread m_analysisThread;
-    std::unique_ptr<CAnalysisProgressPoster> m_progress;
-    std::unique_ptr<CMountWatcher> m_mountWatcher;
+    std::unique_ptr<CCardController> m_card;
     CSplashDlg m_splash; // its own top-level window
     QMap<int, QWidget*> m_controls;
     QMap<int, QTimer*> m_timers;

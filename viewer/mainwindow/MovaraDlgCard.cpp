@@ -1,14 +1,11 @@
-// CMovaraDlg: the memory card, the catalogue, the card state and the
-// background analysis.
+// CMovaraDlg: the list's categories, the card state and the window's side
+// of a card change (the card itself is the card controller's).
 #include "mainwindow/MovaraDlg.h"
 
-#include "mainwindow/AnalysisProgressPoster.h"
-#include "base/AutoResetEvent.h"
+#include "mainwindow/CardController.h"
 #include "mainwindow/CatalogueView.h"
-#include "lang/Lang.h"
 #include "catalogue/MemoryCard.h"
 #include "skin/RButton.h"
-#include "platform/RemovableMedia.h"
 #include "skin/SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
 #include "skin/SkinImage.h"
 #include "base/TraceLog.h"
@@ -41,19 +38,35 @@ int CMovaraDlg::InitMovieList(bool checkCard)
         SetCardState(false, false);
         return 0;
     }
-    ScanCard(cardRoot, DeviceModelName(g_deviceRecord), m_catalogue);
+    m_card->ScanCatalogue();
+    FillMovieList();
+    return 1;
+}
+
+// The category buttons and the list for a freshly scanned catalogue.
+void CMovaraDlg::FillMovieList()
+{
     const int n = UpdateListButtons();
     if (n >= 0) {
         SelectListCategory(n);
         listCategory = n;
     }
-    return 1;
+}
+
+const CCatalogue& CMovaraDlg::Catalogue() const
+{
+    return m_card->Catalogue();
+}
+
+CCatalogue& CMovaraDlg::Catalogue()
+{
+    return m_card->Catalogue();
 }
 
 int CMovaraDlg::UpdateListButtons()
 {
     using namespace Catalogue;
-    auto empty = [this](int c) { return m_catalogue[size_t(c)].empty(); };
+    auto empty = [this](int c) { return Catalogue()[size_t(c)].empty(); };
     EnableRange(m_controls, kIdListNormal, kIdListParkShock, true);
     for (int id = kIdListNormal; id <= kIdListPosition; ++id)
         if (auto* b = qobject_cast<CRButton*>(Control(id)))
@@ -133,7 +146,7 @@ void CMovaraDlg::OnListCategoryCommand(int id)
 {
     using namespace Catalogue;
     HideDropPanels(-1);
-    auto empty = [this](int c) { return m_catalogue[size_t(c)].empty(); };
+    auto empty = [this](int c) { return Catalogue()[size_t(c)].empty(); };
     switch (id) {
     case kIdPlayList:
         TraceLog(QStringLiteral("BTN CLICK : ID_BTN_LIST_MAIN"));
@@ -186,7 +199,7 @@ void CMovaraDlg::SelectListCategory(int n)
         return;
     if (m_catalogueView)
         m_catalogueView->DeleteAllItems();
-    currentCategoryMap = &m_catalogue[size_t(n)];
+    currentCategoryMap = &Catalogue()[size_t(n)];
     if (!m_catalogueView)
         return;
     for (const auto& [key, entry] : *currentCategoryMap)
@@ -246,72 +259,41 @@ void CMovaraDlg::ShowAnalysisTexts(bool shown)
             w->setVisible(shown);
 }
 
-// ---- Card re-scan -------------------------------------------------------------------
+// ---- Card changes ---------------------------------------------------------------------
 
 void CMovaraDlg::OnDeviceChange()
 {
     TraceLog(QStringLiteral("Kestrav---->Recv WM_DEVICECHANGE"));
-    RescanCard();
+    m_card->Rescan();
+    InvalidateArea(kAreaTitle);
 }
 
 void CMovaraDlg::OnMediaChanged()
 {
     TraceLog(QStringLiteral("Kestrav---->Recv WM_USER_MEDIACHANGED"));
-    RescanCard();
-}
-
-bool CMovaraDlg::CardInUseIsPresent() const
-{
-    return ListCardRoots().contains(g_cardRoot) && QFileInfo(g_cardRoot + kSetupFileName).isFile();
-}
-
-// Only the card in use is tracked until it goes: while it is present, other
-// cards are ignored (and do not replace its record or root); once it has
-// gone, a card that is still there is taken up.
-void CMovaraDlg::RescanCard()
-{
-    const bool hadCard = !g_cardRoot.isEmpty();
-    if (hadCard) {
-        if (!CardInUseIsPresent()) {
-            OnCardRemoved();
-            TraceLog(QStringLiteral("Kestrav---->WM_DEVICECHANGE(SD OUT)"));
-            if (FindBlackBoxDrive(cardRoot)) {
-                OnCardInserted();
-                TraceLog(QStringLiteral("Kestrav---->WM_DEVICECHANGE(SD IN)"));
-            }
-        }
-    } else if (FindBlackBoxDrive(cardRoot)) {
-        OnCardInserted();
-        TraceLog(QStringLiteral("Kestrav---->WM_DEVICECHANGE(SD IN)"));
-    }
+    m_card->Rescan();
     InvalidateArea(kAreaTitle);
+}
+
+// The catalogue is about to be emptied or rebuilt: nothing may play from it
+// or list it any more.
+void CMovaraDlg::OnCardLeaving()
+{
+    StopPlaybackIfAny();
+    SetCardState(false, false);
 }
 
 void CMovaraDlg::OnCardInserted()
 {
-    StopPlaybackIfAny();
-    SetCardState(false, false);
-    // A run over the previous catalogue (files opened without a card) must
-    // be over before the maps are rebuilt.
-    StopAnalysis();
-    InitMovieList(false);
+    FillMovieList();
     SetCardState(true, false);
     LoadBrandPicture();
-    StartAnalysis();
     emit CardInserted();
 }
 
 void CMovaraDlg::OnCardRemoved()
 {
-    SetCardState(false, false);
-    StopAnalysis();
-    for (CategoryMap& m : m_catalogue)
-        m.clear();
     currentCategoryMap = nullptr;
-    g_cardRoot.clear();
-    g_cardSizeGB = 0.0f;
-    cardRoot.clear();
-    g_deviceRecord = QByteArray();
     m_brandSurface.Release();
     emit CardRemoved();
 }
@@ -332,35 +314,21 @@ void CMovaraDlg::StopPlaybackIfAny()
     // Playback joins with the playback engine; nothing plays yet.
 }
 
-// ---- Analysis thread ---------------------------------------------------------------------
-
-void CMovaraDlg::StartAnalysis()
-{
-    if (!g_fileParsingEvent)
-        return;
-    AnalysisRun run;
-    run.catalogue = &m_catalogue;
-    run.analysisStop = &analysisStop;
-    run.fileParsingEvent = g_fileParsingEvent.get();
-    run.progress = m_progress.get();
-    run.langText = [](const char* key) { return LangText(QString::fromLatin1(key)); };
-    run.extract = m_options.extract;
-    m_analysisThread.Start(run); // sets analysisStop to 0
-}
-
-void CMovaraDlg::StopAnalysis()
-{
-    m_analysisThread.Stop();
-}
+// ---- Analysis ------------------------------------------------------------------------------
 
 bool CMovaraDlg::IsAnalysisRunning() const
 {
-    return m_analysisThread.IsRunning();
+    return m_card->IsAnalysisRunning();
+}
+
+CMountWatcher* CMovaraDlg::MountWatcher() const
+{
+    return m_card->MountWatcher();
 }
 
 void CMovaraDlg::OnStopAnalysis()
 {
-    analysisStop.store(1);
+    m_card->RequestAnalysisStop();
     KillTimer(kTimerHideAnalysisMessage);
 }
 

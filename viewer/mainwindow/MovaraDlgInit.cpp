@@ -1,7 +1,7 @@
 // CMovaraDlg: construction, start-up, version and the window's controls.
 #include "mainwindow/MovaraDlg.h"
 
-#include "mainwindow/AnalysisProgressPoster.h"
+#include "mainwindow/CardController.h"
 #include "base/AppVersion.h"
 #include "base/AutoResetEvent.h"
 #include "mainwindow/CatalogueView.h"
@@ -11,7 +11,6 @@
 #include "skin/RButton.h"
 #include "skin/RImageNum.h"
 #include "skin/RStaticText.h"
-#include "platform/RemovableMedia.h"
 #include "settings/Settings.h"
 #include "skin/SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
 #include "skin/SkinImage.h"
@@ -30,7 +29,6 @@
 using namespace MainWnd;
 
 std::unique_ptr<CAutoResetEvent> g_showMainEvent;
-std::unique_ptr<CAutoResetEvent> g_fileParsingEvent;
 int g_internetOk = 1;
 QString g_appVersion = QString::fromLatin1(kNoVersion);
 QString g_programFolder;
@@ -47,7 +45,7 @@ QString Text(const char* key)
 CMovaraDlg::CMovaraDlg(const CMovaraDlgOptions& options, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_options(options)
-    , m_progress(std::make_unique<CAnalysisProgressPoster>(this))
+    , m_card(std::make_unique<CCardController>(options.extract))
 {
     // The window paints its whole client area: no background erasing.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -55,13 +53,14 @@ CMovaraDlg::CMovaraDlg(const CMovaraDlgOptions& options, QWidget* parent)
     setMouseTracking(true);
     setSizeGripEnabled(false);
     m_splash.SetTimerPeriod(options.splashPeriodMs);
+    ConnectCard();
 }
 
 CMovaraDlg::~CMovaraDlg()
 {
-    // The analysis thread reads the catalogue and reports through m_progress:
-    // it must be over before either goes.
-    StopAnalysis();
+    // The analysis thread reads the catalogue: it must be over before
+    // anything else goes.
+    m_card->StopAnalysis();
     if (QCoreApplication::instance())
         QCoreApplication::instance()->removeEventFilter(this);
     g_showMainEvent.reset();
@@ -113,7 +112,7 @@ bool CMovaraDlg::OnInitDialog()
     g_fileParsingEvent = std::make_unique<CAutoResetEvent>();
     g_fileParsingEvent->Reset();
     // 12. The memory card.
-    FindBlackBoxDrive(cardRoot);
+    m_card->FindCard();
     PumpSplash();
     // 13. Pictures.
     TraceLog(QStringLiteral("Kestrav---->Load Images"));
@@ -142,7 +141,7 @@ bool CMovaraDlg::OnInitDialog()
     initDone = 1;
     TraceLog(QStringLiteral("Kestrav---->Init compleate."));
     // 23. The background analysis.
-    StartAnalysis();
+    m_card->StartAnalysis();
     // 24. To the foreground.
     show();
     raise();
@@ -209,14 +208,34 @@ void CMovaraDlg::LoadAppVersion()
 
 void CMovaraDlg::RegisterMediaChange()
 {
-    m_mountWatcher = std::make_unique<CMountWatcher>();
-    if (!m_mountWatcher->IsWatching()) {
-        m_mountWatcher.reset();
-        return;
-    }
-    connect(m_mountWatcher.get(), &CMountWatcher::Changed, this, &CMovaraDlg::OnMediaChanged);
-    shellNotifyId = 1;
-    TraceLog(QStringLiteral("Kestrav----->SHChangeNotifyRegister"));
+    if (m_card->WatchMounts())
+        TraceLog(QStringLiteral("Kestrav----->SHChangeNotifyRegister"));
+}
+
+// The card controller's reports: card changes (delivered before it goes on)
+// and the analysis progress (on the GUI thread, to the progress texts and
+// timer 104).
+void CMovaraDlg::ConnectCard()
+{
+    CCardController* card = m_card.get();
+    connect(card, &CCardController::MediaChanged, this, &CMovaraDlg::OnMediaChanged);
+    connect(card, &CCardController::CardLeaving, this, &CMovaraDlg::OnCardLeaving);
+    connect(card, &CCardController::CardInserted, this, &CMovaraDlg::OnCardInserted);
+    connect(card, &CCardController::CardRemoved, this, &CMovaraDlg::OnCardRemoved);
+    auto text = [this](int id, const QString& t) {
+        if (auto* control = qobject_cast<CRStaticText*>(Control(id)))
+            control->SetText(t);
+    };
+    auto shown = [this](int id, bool visible) {
+        if (QWidget* control = Control(id))
+            control->setVisible(visible);
+    };
+    connect(card, &CCardController::AnalysisMessageText, this, [text](const QString& t) { text(kIdAnalysisMessage, t); });
+    connect(card, &CCardController::AnalysisPercentText, this, [text](const QString& t) { text(kIdAnalysisPercent, t); });
+    connect(card, &CCardController::AnalysisMessageShown, this, [shown](bool v) { shown(kIdAnalysisMessage, v); });
+    connect(card, &CCardController::AnalysisPercentShown, this, [shown](bool v) { shown(kIdAnalysisPercent, v); });
+    connect(card, &CCardController::AnalysisTimerStart, this, &CMovaraDlg::SetTimer);
+    connect(card, &CCardController::AnalysisTimerStop, this, &CMovaraDlg::KillTimer);
 }
 
 // ---- Controls ------------------------------------------------------------------
@@ -490,7 +509,7 @@ void CMovaraDlg::CreateStatics()
                                   statusHeight, kColorAnalysisPercent, QStringLiteral("0%"), 1);
     message->hide();
     percent->hide();
-    m_progress->SetControls(message, percent);
+    m_card->SetProgressTexts(true, true);
 
     AddStaticText(kIdMainTitle, {76, 79, 283, 101}, QString::fromLatin1(kPicTextBox), m_titleFont, titleHeight,
                   kColorTitleText, QStringLiteral(" "), 0);

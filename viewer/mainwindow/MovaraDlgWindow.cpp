@@ -2,9 +2,9 @@
 // activation, timers and closing.
 #include "mainwindow/MovaraDlg.h"
 
+#include "mainwindow/CardController.h"
 #include "mainwindow/CatalogueView.h"
 #include "catalogue/MemoryCard.h"
-#include "platform/RemovableMedia.h"
 #include "skin/SkinImage.h"
 #include "base/TraceLog.h"
 
@@ -373,7 +373,7 @@ void CMovaraDlg::OnClose()
     m_closed = true;
     TraceLog(QStringLiteral("Kestrav :: <<<<<<<<<<<<<<<<OnClose>>>>>>>>>>>>>>>"));
     // 2. The analysis must be over before anything it uses goes.
-    StopAnalysis();
+    m_card->StopAnalysis();
     for (QTimer* t : std::as_const(m_timers))
         t->stop();
     // 3. The window's cached surfaces and its composite.
@@ -395,9 +395,7 @@ void CMovaraDlg::OnClose()
     CSkinImage::DestroyInstance();
     // 6. No desktop setting to restore (see changeEvent).
     // 7. The media-change registration.
-    if (shellNotifyId != 0) {
-        m_mountWatcher.reset();
-        shellNotifyId = 0;
-    }
+    if (m_card->ShellNotifyId() != 0)
+        m_card->StopWatchingMounts();
     // 8-9. The extraction lock and the fonts need no release.
 }
