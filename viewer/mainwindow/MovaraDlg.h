@@ -3,6 +3,7 @@
 #include "mainwindow/MainWindowIds.h"
 #include "catalogue/RecordingEntry.h"
 #include "skin/SkinRect.h"
+#include "mainwindow/BackgroundComposer.h"
 #include "skin/SkinSurface.h"
 #include "windows/SplashDlg.h"
 
@@ -59,11 +60,12 @@ struct CMovaraDlgOptions {
 //
 // Collaborators, each with one concern, talking to the window by signals:
 //   CCardController      memory card, re-scan, catalogue, mount watch, analysis
+//   CBackgroundComposer  the skinned background and its composed picture
 //
 // The window's own code is split over several files:
 //   MovaraDlgInit.cpp    construction, start-up (OnInitDialog), version, controls
 //   MovaraDlgCard.cpp    the list's categories, card state, card changes
-//   MovaraDlgPaint.cpp   pictures, background composition, painting, layout
+//   MovaraDlgPaint.cpp   pictures, painting, layout
 //   MovaraDlgWindow.cpp  keys, commands, mouse (drag and grip), size, close, timers
 class CMovaraDlg : public QDialog
 {
@@ -108,11 +110,11 @@ public:
     void CreateControls();
     void ArrangeControls();
     void RelayoutVideo();
+    // The window background at the current size (the controls keep their
+    // copies until their pictures are set again).
     void RebuildBackground();
-    void DrawAreaFrames();
-    void DrawTitleBadges(QImage& target);
     // 0 the whole window, 1 front video, 2 rear video, 3 map, 4 title area
-    // (the latter after setting backgroundDirty).
+    // (the latter after marking the background dirty).
     void InvalidateArea(int kind);
 
     // Timers kept by id (101 play position, 104 hide the analysis message).
@@ -130,9 +132,10 @@ public:
     CMountWatcher* MountWatcher() const;
     CCatalogueView* CatalogueView() const { return m_catalogueView; }
     CSplashDlg& Splash() { return m_splash; }
-    const CSkinSurface& WindowBackground() const { return m_windowBackground; }
+    CBackgroundComposer& Background() const { return *m_composer; }
+    const CSkinSurface& WindowBackground() const;
     // The last composed client picture (null before the first paint).
-    const QPixmap& CompositeBitmap() const { return m_compositeBitmap; }
+    const QPixmap& CompositeBitmap() const;
     bool OnCloseDone() const { return m_closed; }
 
     // ---- Window state shared by the main window's parts ----------------------
@@ -166,7 +169,6 @@ public:
     SkinRect mapArea = MainWnd::kMapArea;
     SkinRect titleArea = MainWnd::kTitleArea;
     bool accelerators = false; // the accelerator table is loaded
-    int backgroundDirty = 1;
 
 signals:
     // Emitted when a card re-scan found a new card or lost the one in use.
@@ -213,7 +215,6 @@ private:
     void OnCardInserted();
     void OnCardRemoved();
     void FillMovieList();
-    void LoadBrandPicture();
     void StopPlaybackIfAny();
     void OnHideAnalysisMessageTimer();
     static int ListGroupButton(int category);
@@ -224,6 +225,9 @@ private:
     // Window pieces (MovaraDlgWindow.cpp).
     void OnClose();
     void OnTimer(int id);
+    // The background as the window shows it now (MovaraDlgPaint.cpp).
+    CBackgroundComposer::Scene BackgroundScene() const;
+    void UpdateVehicleCaption();
     bool InGrip(const QPoint& clientPos) const;
     void UpdateGripCursor(const QPoint& clientPos);
     void HideDropPanels(int except);
@@ -243,18 +247,7 @@ private:
     QFont m_timeFont;
     QFont m_titleFont;
 
-    // Surfaces of the background composition.
-    CSkinSurface m_paintSurface;
-    QPixmap m_compositeBitmap;
-    CSkinSurface m_windowBackground;
-    CSkinSurface m_gpsPanelSurface;
-    CSkinSurface m_carInfoPanelSurface;
-    CSkinSurface m_titleBarSurface;
-    CSkinSurface m_titleBarRightSurface;
-    CSkinSurface m_badgeSurfaces[4]; // in the order of MainWnd::kBadges
-    CSkinSurface m_brandSurface;
-    CSkinSurface m_deviceIconSurface;
-    CSkinSurface m_gripSurface;
+    std::unique_ptr<CBackgroundComposer> m_composer;
 
     // Dragging and resizing by hand where the window system cannot.
     enum class DragKind { None, Armed, Move, Resize };

@@ -7,10 +7,8 @@
 #include "catalogue/MemoryCard.h"
 #include "skin/RButton.h"
 #include "skin/SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
-#include "skin/SkinImage.h"
 #include "base/TraceLog.h"
 
-#include <QFileInfo>
 
 using namespace MainWnd;
 
@@ -287,26 +285,15 @@ void CMovaraDlg::OnCardInserted()
 {
     FillMovieList();
     SetCardState(true, false);
-    LoadBrandPicture();
+    m_composer->LoadBrandPicture(g_cardRoot, g_deviceRecord);
     emit CardInserted();
 }
 
 void CMovaraDlg::OnCardRemoved()
 {
     currentCategoryMap = nullptr;
-    m_brandSurface.Release();
+    m_composer->ReleaseBrandPicture();
     emit CardRemoved();
-}
-
-void CMovaraDlg::LoadBrandPicture()
-{
-    // The card's own badge: the brand picture of its settings program.
-    m_brandSurface.Release();
-    if (g_deviceRecord.isEmpty())
-        return;
-    const QString program = SettingsProgramPath(g_cardRoot, g_deviceRecord);
-    if (!program.isEmpty() && QFileInfo(program).isFile())
-        CSkinImage::GetInstance()->LoadBrandImage(m_brandSurface, program);
 }
 
 void CMovaraDlg::StopPlaybackIfAny()

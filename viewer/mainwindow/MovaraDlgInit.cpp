@@ -46,6 +46,7 @@ CMovaraDlg::CMovaraDlg(const CMovaraDlgOptions& options, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_options(options)
     , m_card(std::make_unique<CCardController>(options.extract))
+    , m_composer(std::make_unique<CBackgroundComposer>())
 {
     // The window paints its whole client area: no background erasing.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -275,7 +276,7 @@ CRButton* CMovaraDlg::AddButton(int id, const SkinRect& r, const QString& normal
 {
     auto* b = new CRButton(this, id);
     b->setGeometry(r.ToQRect());
-    b->SetImages(normal, over, press, &m_windowBackground, disabled);
+    b->SetImages(normal, over, press, &WindowBackground(), disabled);
     if (balloonKey)
         b->SetBalloonText(Text(balloonKey));
     connect(b, &CSkinButton::Command, this, &CMovaraDlg::OnCommand);
@@ -368,7 +369,7 @@ void CMovaraDlg::CreateBtns()
         b->setGeometry(m.r.ToQRect());
         style.text = Text(m.text);
         b->SetNinePatchImages(QStringLiteral("btn_menu_nor.png"), QStringLiteral("btn_menu_over.png"),
-                              QStringLiteral("btn_menu_press.png"), &m_windowBackground, &style,
+                              QStringLiteral("btn_menu_press.png"), &WindowBackground(), &style,
                               QStringLiteral("btn_menu_dis.png"));
         connect(b, &CSkinButton::Command, this, &CMovaraDlg::OnCommand);
         b->show();
@@ -403,7 +404,7 @@ void CMovaraDlg::CreateBtns()
         const QString stem = QString::fromLatin1(c.stem);
         tabStyle.text = Text(c.text);
         b->SetNinePatchImages(stem + QStringLiteral("_normal.9.png"), stem + QStringLiteral("_over.9.png"),
-                              stem + QStringLiteral("_press.9.png"), &m_windowBackground, &tabStyle,
+                              stem + QStringLiteral("_press.9.png"), &WindowBackground(), &tabStyle,
                               stem + QStringLiteral("_dis.9.png"));
         if (c.tab)
             b->SetSelectNinePatch(stem + QStringLiteral("_selected.9.png"));
@@ -466,7 +467,7 @@ CRStaticText* CMovaraDlg::AddStaticText(int id, const SkinRect& r, const QString
     style.pressColor = QColor::fromRgb(kColorWhite);
     style.fontHeight = fontHeight;
     style.align = align;
-    t->SetImage(ninePatch, font, &m_windowBackground, style);
+    t->SetImage(ninePatch, font, &WindowBackground(), style);
     t->show();
     m_controls.insert(id, t);
     return t;
@@ -518,7 +519,7 @@ void CMovaraDlg::CreateStatics()
 
     auto* number = new CRImageNum(this);
     number->setGeometry(SkinRect{27, H - 98, 99, H - 55}.ToQRect());
-    number->SetBackground(&m_windowBackground);
+    number->SetBackground(&WindowBackground());
     number->SetValue(0);
     number->show();
     m_controls.insert(kIdSpeedNumber, number);

@@ -302,7 +302,7 @@ void CMovaraDlg::resizeEvent(QResizeEvent* event)
     if (clientRect != previousClientRect) {
         ArrangeControls();
         RelayoutVideo();
-        backgroundDirty = 1;
+        m_composer->SetDirty();
         update();
     }
 }
@@ -377,18 +377,7 @@ void CMovaraDlg::OnClose()
     for (QTimer* t : std::as_const(m_timers))
         t->stop();
     // 3. The window's cached surfaces and its composite.
-    m_windowBackground.Release();
-    m_gpsPanelSurface.Release();
-    m_carInfoPanelSurface.Release();
-    m_titleBarSurface.Release();
-    m_titleBarRightSurface.Release();
-    for (CSkinSurface& s : m_badgeSurfaces)
-        s.Release();
-    m_brandSurface.Release();
-    m_deviceIconSurface.Release();
-    m_gripSurface.Release();
-    m_paintSurface.Release();
-    m_compositeBitmap = QPixmap();
+    m_composer->Release();
     // 4. The device record.
     g_deviceRecord = QByteArray();
     // 5. The image service.
