@@ -10,6 +10,7 @@
 #include "mainwindow/MainWindowIds.h"
 #include "catalogue/MemoryCard.h"
 #include "mainwindow/MovaraDlg.h"
+#include "mainwindow/WindowModes.h"
 #include "PeWriter.h"
 #include "platform/Platform.h"
 #include "skin/RButton.h"
@@ -522,7 +523,7 @@ void TestMainWindow::dragMovesOnlyInNormalMode()
     FakeExtraction fake;
     CMovaraDlg dlg(Options(fake));
     dlg.OnInitDialog();
-    dlg.windowMode = mode;
+    dlg.Modes().SetWindowMode(mode);
     const QPoint start = dlg.pos();
     const QPoint body(300, 300); // inside the front video area: no control there
     QVERIFY(dlg.childAt(body) == nullptr);

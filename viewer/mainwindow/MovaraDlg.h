@@ -26,6 +26,7 @@ class CRButton;
 class CRImageNum;
 class CRStaticText;
 class CTextData;
+class CWindowModes;
 class QLabel;
 class QTimer;
 
@@ -61,12 +62,13 @@ struct CMovaraDlgOptions {
 // Collaborators, each with one concern, talking to the window by signals:
 //   CCardController      memory card, re-scan, catalogue, mount watch, analysis
 //   CBackgroundComposer  the skinned background and its composed picture
+//   CWindowModes         the window mode; moving and resizing by the mouse
 //
 // The window's own code is split over several files:
 //   MovaraDlgInit.cpp    construction, start-up (OnInitDialog), version, controls
 //   MovaraDlgCard.cpp    the list's categories, card state, card changes
 //   MovaraDlgPaint.cpp   pictures, painting, layout
-//   MovaraDlgWindow.cpp  keys, commands, mouse (drag and grip), size, close, timers
+//   MovaraDlgWindow.cpp  keys, commands, mouse, size, close, timers
 class CMovaraDlg : public QDialog
 {
     Q_OBJECT
@@ -133,6 +135,9 @@ public:
     CCatalogueView* CatalogueView() const { return m_catalogueView; }
     CSplashDlg& Splash() { return m_splash; }
     CBackgroundComposer& Background() const { return *m_composer; }
+    // The window mode (0 normal, 1 maximised, 2 expanded) and the grip and
+    // drag rule.
+    CWindowModes& Modes() const { return *m_modes; }
     const CSkinSurface& WindowBackground() const;
     // The last composed client picture (null before the first paint).
     const QPixmap& CompositeBitmap() const;
@@ -148,8 +153,6 @@ public:
     int lastPosition = 0;
     int listCategory = 0;
     int rearShown = 1;
-    int windowMode = MainWnd::kModeNormal;
-    int savedWindowMode = MainWnd::kModeNormal;
     QString currentTitle;
     bool seekPausedPlayback = false;
     int continuousPlay = 1;
@@ -228,8 +231,6 @@ private:
     // The background as the window shows it now (MovaraDlgPaint.cpp).
     CBackgroundComposer::Scene BackgroundScene() const;
     void UpdateVehicleCaption();
-    bool InGrip(const QPoint& clientPos) const;
-    void UpdateGripCursor(const QPoint& clientPos);
     void HideDropPanels(int except);
 
     CMovaraDlgOptions m_options;
@@ -248,11 +249,5 @@ private:
     QFont m_titleFont;
 
     std::unique_ptr<CBackgroundComposer> m_composer;
-
-    // Dragging and resizing by hand where the window system cannot.
-    enum class DragKind { None, Armed, Move, Resize };
-    DragKind m_drag = DragKind::None;
-    bool m_dragFromGrip = false;
-    QPoint m_dragStartGlobal;
-    QRect m_dragStartGeometry;
+    std::unique_ptr<CWindowModes> m_modes;
 };

@@ -5,6 +5,7 @@
 #include "base/AppVersion.h"
 #include "base/AutoResetEvent.h"
 #include "mainwindow/CatalogueView.h"
+#include "mainwindow/WindowModes.h"
 #include "catalogue/Connectivity.h"
 #include "lang/Lang.h"
 #include "catalogue/MemoryCard.h"
@@ -47,6 +48,7 @@ CMovaraDlg::CMovaraDlg(const CMovaraDlgOptions& options, QWidget* parent)
     , m_options(options)
     , m_card(std::make_unique<CCardController>(options.extract))
     , m_composer(std::make_unique<CBackgroundComposer>())
+    , m_modes(std::make_unique<CWindowModes>(this))
 {
     // The window paints its whole client area: no background erasing.
     setAttribute(Qt::WA_OpaquePaintEvent);
