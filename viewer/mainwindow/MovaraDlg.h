@@ -1,19 +1,15 @@
 #pragma once
 
-#include "mainwindow/MainWindowIds.h"
 #include "catalogue/RecordingEntry.h"
-#include "skin/SkinRect.h"
 #include "mainwindow/BackgroundComposer.h"
+#include "mainwindow/MainWindowIds.h"
+#include "skin/SkinRect.h"
 #include "skin/SkinSurface.h"
 #include "windows/SplashDlg.h"
 
 #include <QDialog>
-#include <QFont>
 #include <QMap>
 #include <QPixmap>
-#include <QPoint>
-#include <QPointer>
-#include <QRect>
 
 #include <functional>
 #include <memory>
@@ -21,13 +17,11 @@
 class CAutoResetEvent;
 class CCardController;
 class CCatalogueView;
+class CControlLayout;
 class CMountWatcher;
-class CRButton;
-class CRImageNum;
-class CRStaticText;
+class CTelemetryPresenter;
 class CTextData;
 class CWindowModes;
-class QLabel;
 class QTimer;
 
 // ---- Process-wide state kept beside the main window (GUI thread unless said) ----
@@ -63,6 +57,8 @@ struct CMovaraDlgOptions {
 //   CCardController      memory card, re-scan, catalogue, mount watch, analysis
 //   CBackgroundComposer  the skinned background and its composed picture
 //   CWindowModes         the window mode; moving and resizing by the mouse
+//   CControlLayout       the controls: creation, ids, following a size change
+//   CTelemetryPresenter  the telemetry displays
 //
 // The window's own code is split over several files:
 //   MovaraDlgInit.cpp    construction, start-up (OnInitDialog), version, controls
@@ -130,14 +126,15 @@ public:
     // The memory card, the catalogue and the analysis.
     CCardController& Card() const { return *m_card; }
     // A child control by its id (null when it does not exist).
-    QWidget* Control(int id) const { return m_controls.value(id); }
+    QWidget* Control(int id) const;
     CMountWatcher* MountWatcher() const;
-    CCatalogueView* CatalogueView() const { return m_catalogueView; }
+    CCatalogueView* CatalogueView() const;
     CSplashDlg& Splash() { return m_splash; }
     CBackgroundComposer& Background() const { return *m_composer; }
     // The window mode (0 normal, 1 maximised, 2 expanded) and the grip and
     // drag rule.
     CWindowModes& Modes() const { return *m_modes; }
+    CTelemetryPresenter& Presenter() const { return *m_presenter; }
     const CSkinSurface& WindowBackground() const;
     // The last composed client picture (null before the first paint).
     const QPixmap& CompositeBitmap() const;
@@ -198,21 +195,9 @@ private:
     void WaitForSplash();
     void PumpSplash();
     void LoadAppVersion();
-    void CreateVideoWnds();
-    void CreateSlider();
-    void CreateBtns();
     void CreateDropBoxs();
-    void CreateStatics();
-    void CreateListCtrl();
     void RegisterMediaChange();
     void ConnectCard();
-    CRButton* AddButton(int id, const SkinRect& r, const QString& normal, const QString& over, const QString& press,
-                        const QString& disabled, const char* balloonKey = nullptr);
-    QLabel* AddLabel(int id, const SkinRect& r, const QString& text, const QFont& font, QRgb color,
-                     Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop);
-    CRStaticText* AddStaticText(int id, const SkinRect& r, const QString& ninePatch, const QFont& font,
-                                int fontHeight, QRgb color, const QString& text, int align);
-
     // Card pieces (MovaraDlgCard.cpp): the window's side of a card change.
     void OnCardLeaving();
     void OnCardInserted();
@@ -230,24 +215,17 @@ private:
     void OnTimer(int id);
     // The background as the window shows it now (MovaraDlgPaint.cpp).
     CBackgroundComposer::Scene BackgroundScene() const;
-    void UpdateVehicleCaption();
     void HideDropPanels(int except);
 
     CMovaraDlgOptions m_options;
     std::unique_ptr<CCardController> m_card;
     CSplashDlg m_splash; // its own top-level window
-    QMap<int, QWidget*> m_controls;
     QMap<int, QTimer*> m_timers;
-    CCatalogueView* m_catalogueView = nullptr;
     bool m_closed = false;
     bool m_controlsCreated = false;
 
-    // Fonts of the window.
-    QFont m_labelFont;
-    QFont m_statusFont;
-    QFont m_timeFont;
-    QFont m_titleFont;
-
     std::unique_ptr<CBackgroundComposer> m_composer;
     std::unique_ptr<CWindowModes> m_modes;
+    CControlLayout* m_layout; // a child: lives as long as the window
+    std::unique_ptr<CTelemetryPresenter> m_presenter;
 };

@@ -4,6 +4,7 @@
 
 #include "mainwindow/CardController.h"
 #include "mainwindow/CatalogueView.h"
+#include "mainwindow/ControlLayout.h"
 #include "catalogue/MemoryCard.h"
 #include "skin/RButton.h"
 #include "skin/SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
@@ -18,13 +19,6 @@ namespace {
 bool IsDualStreamModel(const QString& model)
 {
     return model == QLatin1String("CMV550View") || model == QLatin1String("DZ55");
-}
-
-void EnableRange(const QMap<int, QWidget*>& controls, int first, int last, bool enable)
-{
-    for (int id = first; id <= last; ++id)
-        if (QWidget* w = controls.value(id))
-            w->setEnabled(enable);
 }
 } // namespace
 
@@ -65,7 +59,7 @@ int CMovaraDlg::UpdateListButtons()
 {
     using namespace Catalogue;
     auto empty = [this](int c) { return Catalogue()[size_t(c)].empty(); };
-    EnableRange(m_controls, kIdListNormal, kIdListParkShock, true);
+    m_layout->EnableRange(kIdListNormal, kIdListParkShock, true);
     for (int id = kIdListNormal; id <= kIdListPosition; ++id)
         if (auto* b = qobject_cast<CRButton*>(Control(id)))
             b->SetCheck(false);
@@ -84,7 +78,7 @@ int CMovaraDlg::UpdateListButtons()
     };
     for (const auto& r : rules)
         if (r.disable)
-            EnableRange(m_controls, r.id, r.id, false);
+            m_layout->EnableRange(r.id, r.id, false);
 
     for (int c : {kContinuous, kContinuousImpact, kParkingMotion, kParkingImpact, kManual, kSearchResult}) {
         if (empty(c))
@@ -195,24 +189,24 @@ void CMovaraDlg::SelectListCategory(int n)
 {
     if (n < 0 || n >= Catalogue::kCategoryCount)
         return;
-    if (m_catalogueView)
-        m_catalogueView->DeleteAllItems();
+    if (CatalogueView())
+        CatalogueView()->DeleteAllItems();
     currentCategoryMap = &Catalogue()[size_t(n)];
-    if (!m_catalogueView)
+    if (!CatalogueView())
         return;
     for (const auto& [key, entry] : *currentCategoryMap)
-        m_catalogueView->AddItem(key, 0, entry.path, entry.fileSize, entry.channelRole);
-    m_catalogueView->Refresh();
+        CatalogueView()->AddItem(key, 0, entry.path, entry.fileSize, entry.channelRole);
+    CatalogueView()->Refresh();
     if (!currentCategoryMap->empty())
-        m_catalogueView->SetFocusedByName(currentCategoryMap->begin()->first);
+        CatalogueView()->SetFocusedByName(currentCategoryMap->begin()->first);
 }
 
 void CMovaraDlg::SetCardState(bool present, bool forceDual)
 {
     if (!present) {
-        if (m_catalogueView) {
-            m_catalogueView->SetEmptyMode(true);
-            m_catalogueView->DeleteAllItems();
+        if (CatalogueView()) {
+            CatalogueView()->SetEmptyMode(true);
+            CatalogueView()->DeleteAllItems();
         }
         StopPlaybackIfAny();
         for (int id = kIdListNormal; id <= kIdListPosition; ++id)
@@ -221,29 +215,29 @@ void CMovaraDlg::SetCardState(bool present, bool forceDual)
         for (int id = kIdListRecNormal; id <= kIdListNameTitle; ++id)
             if (QWidget* w = Control(id))
                 w->setVisible(id >= kIdListSizeTitle);
-        EnableRange(m_controls, kIdListNormal, kIdListNameTitle, false);
-        EnableRange(m_controls, kIdPlay, kIdContinuousPlay, false);
-        EnableRange(m_controls, kIdFoldUp, kIdSwap, false);
-        EnableRange(m_controls, kIdUnit, kIdUnit, false);
-        EnableRange(m_controls, kIdSettings, kIdSettings, false);
-        EnableRange(m_controls, kIdSpeedNumber, kIdSpeedNumber, false);
+        m_layout->EnableRange(kIdListNormal, kIdListNameTitle, false);
+        m_layout->EnableRange(kIdPlay, kIdContinuousPlay, false);
+        m_layout->EnableRange(kIdFoldUp, kIdSwap, false);
+        m_layout->EnableRange(kIdUnit, kIdUnit, false);
+        m_layout->EnableRange(kIdSettings, kIdSettings, false);
+        m_layout->EnableRange(kIdSpeedNumber, kIdSpeedNumber, false);
         ShowAnalysisTexts(false);
         playTypeLocked = 1;
         TraceLog(QStringLiteral("Kestrav----->NO SDCARD,,"));
         return;
     }
-    if (m_catalogueView)
-        m_catalogueView->SetEmptyMode(false);
-    EnableRange(m_controls, kIdListSizeTitle, kIdListNameTitle, true);
-    EnableRange(m_controls, kIdPlay, kIdContinuousPlay, true);
-    EnableRange(m_controls, kIdFoldUp, kIdSwap, true);
-    EnableRange(m_controls, kIdUnit, kIdUnit, true);
-    EnableRange(m_controls, kIdSettings, kIdSettings, true);
-    EnableRange(m_controls, kIdSpeedNumber, kIdSpeedNumber, true);
+    if (CatalogueView())
+        CatalogueView()->SetEmptyMode(false);
+    m_layout->EnableRange(kIdListSizeTitle, kIdListNameTitle, true);
+    m_layout->EnableRange(kIdPlay, kIdContinuousPlay, true);
+    m_layout->EnableRange(kIdFoldUp, kIdSwap, true);
+    m_layout->EnableRange(kIdUnit, kIdUnit, true);
+    m_layout->EnableRange(kIdSettings, kIdSettings, true);
+    m_layout->EnableRange(kIdSpeedNumber, kIdSpeedNumber, true);
     if (continuousPlay == 1)
         if (auto* b = qobject_cast<CRButton*>(Control(kIdContinuousPlay)))
             b->SetCheck(true);
-    EnableRange(m_controls, kIdZoomMenu, kIdSpeedPanel, false);
+    m_layout->EnableRange(kIdZoomMenu, kIdSpeedPanel, false);
     const bool dual = g_deviceRecord.isEmpty() ? forceDual : IsDualStreamModel(DeviceModelName(g_deviceRecord));
     dualStreamMode = dual ? 1 : 0;
     playTypeLocked = dual ? 0 : 1;

@@ -3,7 +3,8 @@
 #include "mainwindow/MovaraDlg.h"
 
 #include "catalogue/MemoryCard.h"
-#include "skin/RStaticText.h"
+#include "mainwindow/ControlLayout.h"
+#include "mainwindow/TelemetryPresenter.h"
 #include "base/TraceLog.h"
 
 #include <QPainter>
@@ -36,6 +37,16 @@ const QPixmap& CMovaraDlg::CompositeBitmap() const
     return m_composer->CompositeBitmap();
 }
 
+QWidget* CMovaraDlg::Control(int id) const
+{
+    return m_layout->Control(id);
+}
+
+CCatalogueView* CMovaraDlg::CatalogueView() const
+{
+    return m_layout->CatalogueView();
+}
+
 CBackgroundComposer::Scene CMovaraDlg::BackgroundScene() const
 {
     CBackgroundComposer::Scene scene;
@@ -47,29 +58,6 @@ CBackgroundComposer::Scene CMovaraDlg::BackgroundScene() const
     if (QWidget* product = Control(kIdNavigationProduct))
         scene.productButton = product->size();
     return scene;
-}
-
-// The vehicle-signal caption is lit only for a model that sends signals; it
-// follows the model whenever the title area is painted.
-void CMovaraDlg::UpdateVehicleCaption()
-{
-    auto* label = qobject_cast<CRStaticText*>(Control(kIdCarInfoCaption));
-    if (!label)
-        return;
-    const bool lit = !g_deviceRecord.isEmpty() && DeviceModelName(g_deviceRecord) == QLatin1String("CMV550View");
-    const QRgb caption = lit ? kColorCaptionActive : kColorCaptionInactive;
-    if (label->property("captionColor").toUInt() == caption)
-        return;
-    label->setProperty("captionColor", caption);
-    SkinTextStyle style;
-    style.text = label->Text();
-    style.normalColor = QColor::fromRgb(caption);
-    style.disabledColor = style.normalColor;
-    style.overColor = style.normalColor;
-    style.pressColor = style.normalColor;
-    style.fontHeight = 12;
-    style.align = 0;
-    label->SetImage(QString(), m_statusFont, &WindowBackground(), style);
 }
 
 // ---- Painting ----------------------------------------------------------------------------
@@ -101,7 +89,8 @@ void CMovaraDlg::paintEvent(QPaintEvent*)
     if (isMinimized() || !initDone)
         return; // nothing is drawn before start-up has finished
     const QPixmap& composite = m_composer->Compose(BackgroundScene());
-    UpdateVehicleCaption();
+    // The vehicle-signal caption follows the model when the title area is painted.
+    m_presenter->UpdateVehicleCaption(g_deviceRecord, WindowBackground());
     QPainter p(this);
     p.drawPixmap(0, 0, composite);
 }
@@ -111,40 +100,8 @@ void CMovaraDlg::paintEvent(QPaintEvent*)
 void CMovaraDlg::ArrangeControls()
 {
     TraceLog(QStringLiteral("Kestrav---->ArrangeControls START"));
-    const int dx = clientRect.Width() - previousClientRect.Width();
-    const int dy = clientRect.Height() - previousClientRect.Height();
-    auto shift = [this](int id, int mx, int my) {
-        if (QWidget* w = Control(id))
-            w->move(w->pos() + QPoint(mx, my));
-    };
-    auto range = [&](int first, int last, int mx, int my) {
-        for (int id = first; id <= last; ++id)
-            shift(id, mx, my);
-    };
-    range(kIdClose, kIdMaximise, dx, 0);
-    range(kIdFoldUp, kIdMapSearch, dx, 0);
-    range(kIdLabelRear, kIdSecondTitle, dx, 0);
-    shift(kIdMapBrowser, dx, 0);
-    range(1251, 1260, dx, 0);
-    shift(kIdMapPlaceholder, dx, 0);
-    range(kIdCurrentTime, kIdAccelZ, 0, dy);
-    shift(kIdSpeedGauge, 0, dy);
-    shift(kIdUnit, 0, dy);
-    range(kIdPlay, kIdForward10, dx / 2, dy);
-    shift(kIdAnalysisMessage, dx / 2, dy);
-    shift(kIdAnalysisPercent, dx / 2, dy);
-    range(kIdZoomMenu, kIdContinuousPlay, dx, dy);
-    shift(kIdVersion, dx, dy);
-    if (QWidget* list = Control(kIdPlayList)) {
-        const QRect g = list->geometry();
-        list->setGeometry(g.x() + dx, g.y(), g.width(), g.height() + dy);
-    }
-    if (QWidget* graph = Control(kIdGraphPanel)) {
-        const QRect g = graph->geometry();
-        graph->setGeometry(g.x(), g.y() + dy, g.width() + dx, g.height());
-    }
-    shift(kIdCarInfoCaption, dx, dy);
-    shift(kIdCarInfoPanel, dx, dy);
+    m_layout->ArrangeControls(clientRect.Width() - previousClientRect.Width(),
+                              clientRect.Height() - previousClientRect.Height());
     TraceLog(QStringLiteral("Kestrav---->ArrangeControls END"));
 }
 

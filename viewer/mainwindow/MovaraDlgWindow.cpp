@@ -168,13 +168,13 @@ void CMovaraDlg::OnCommand(int id)
         return;
     case kCmdListUp:
         HideDropPanels(-1);
-        if (m_catalogueView)
-            m_catalogueView->SetTopIndex(m_catalogueView->TopIndex() - 1);
+        if (CCatalogueView* list = CatalogueView())
+            list->SetTopIndex(list->TopIndex() - 1);
         return;
     case kCmdListDown:
         HideDropPanels(-1);
-        if (m_catalogueView)
-            m_catalogueView->SetTopIndex(m_catalogueView->TopIndex() + 1);
+        if (CCatalogueView* list = CatalogueView())
+            list->SetTopIndex(list->TopIndex() + 1);
         return;
     case kIdPlayList:
     case kIdListNormal:
@@ -226,8 +226,8 @@ void CMovaraDlg::mouseReleaseEvent(QMouseEvent* event)
 void CMovaraDlg::wheelEvent(QWheelEvent* event)
 {
     // The wheel scrolls the list wherever it turns over the window.
-    if (m_catalogueView)
-        m_catalogueView->WheelScroll(event->angleDelta().y());
+    if (CCatalogueView* list = CatalogueView())
+        list->WheelScroll(event->angleDelta().y());
     event->accept();
 }
 
