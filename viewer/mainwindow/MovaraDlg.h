@@ -130,11 +130,9 @@ public:
     CMountWatcher* MountWatcher() const;
     CCatalogueView* CatalogueView() const;
     CSplashDlg& Splash() { return m_splash; }
-    CBackgroundComposer& Background() const { return *m_composer; }
     // The window mode (0 normal, 1 maximised, 2 expanded) and the grip and
     // drag rule.
     CWindowModes& Modes() const { return *m_modes; }
-    CTelemetryPresenter& Presenter() const { return *m_presenter; }
     const CSkinSurface& WindowBackground() const;
     // The last composed client picture (null before the first paint).
     const QPixmap& CompositeBitmap() const;

@@ -10,7 +10,6 @@
 #include "skin/SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
 #include "base/TraceLog.h"
 
-
 using namespace MainWnd;
 
 namespace {
@@ -189,24 +188,25 @@ void CMovaraDlg::SelectListCategory(int n)
 {
     if (n < 0 || n >= Catalogue::kCategoryCount)
         return;
-    if (CatalogueView())
-        CatalogueView()->DeleteAllItems();
+    CCatalogueView* list = CatalogueView();
+    if (list)
+        list->DeleteAllItems();
     currentCategoryMap = &Catalogue()[size_t(n)];
-    if (!CatalogueView())
+    if (!list)
         return;
     for (const auto& [key, entry] : *currentCategoryMap)
-        CatalogueView()->AddItem(key, 0, entry.path, entry.fileSize, entry.channelRole);
-    CatalogueView()->Refresh();
+        list->AddItem(key, 0, entry.path, entry.fileSize, entry.channelRole);
+    list->Refresh();
     if (!currentCategoryMap->empty())
-        CatalogueView()->SetFocusedByName(currentCategoryMap->begin()->first);
+        list->SetFocusedByName(currentCategoryMap->begin()->first);
 }
 
 void CMovaraDlg::SetCardState(bool present, bool forceDual)
 {
     if (!present) {
-        if (CatalogueView()) {
-            CatalogueView()->SetEmptyMode(true);
-            CatalogueView()->DeleteAllItems();
+        if (CCatalogueView* list = CatalogueView()) {
+            list->SetEmptyMode(true);
+            list->DeleteAllItems();
         }
         StopPlaybackIfAny();
         for (int id = kIdListNormal; id <= kIdListPosition; ++id)
@@ -226,8 +226,8 @@ void CMovaraDlg::SetCardState(bool present, bool forceDual)
         TraceLog(QStringLiteral("Kestrav----->NO SDCARD,,"));
         return;
     }
-    if (CatalogueView())
-        CatalogueView()->SetEmptyMode(false);
+    if (CCatalogueView* list = CatalogueView())
+        list->SetEmptyMode(false);
     m_layout->EnableRange(kIdListSizeTitle, kIdListNameTitle, true);
     m_layout->EnableRange(kIdPlay, kIdContinuousPlay, true);
     m_layout->EnableRange(kIdFoldUp, kIdSwap, true);
