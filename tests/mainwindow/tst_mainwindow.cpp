@@ -1,13 +1,16 @@
 // The main window's lifecycle: start-up order, the memory card coming and
 // going, the analysis thread and its progress texts, closing, keys, moving
 // and resizing, and the composed background.
+#include "CardFixture.h"
 #include "base/AppVersion.h"
 #include "base/AutoResetEvent.h"
+#include "mainwindow/CardController.h"
 #include "mainwindow/CatalogueView.h"
 #include "lang/Lang.h"
 #include "mainwindow/MainWindowIds.h"
 #include "catalogue/MemoryCard.h"
 #include "mainwindow/MovaraDlg.h"
+#include "mainwindow/WindowModes.h"
 #include "PeWriter.h"
 #include "platform/Platform.h"
 #include "skin/RButton.h"
@@ -19,9 +22,9 @@
 #include "telemetry/TextData.h"
 #include "support/TraceCapture.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
@@ -30,73 +33,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <atomic>
-#include <chrono>
 #include <thread>
 
 using namespace MainWnd;
 
 namespace {
-// Writes a memory card: the device record with `model` (and, when given, the
-// settings-program path at offset 228) and small recording files.
-void WriteCard(const QString& root, const QByteArray& model, const QStringList& files,
-               const QByteArray& programPath = QByteArray())
-{
-    QDir dir(root);
-    QVERIFY(dir.mkpath(QStringLiteral("SETTING")));
-    QByteArray record(kDeviceRecordSize, '\0');
-    record.replace(kDeviceModelOffset, model.size(), model);
-    record.replace(kDeviceProgramOffset, programPath.size(), programPath);
-    QFile cfg(dir.filePath(QStringLiteral("SETTING/setup.cfg")));
-    QVERIFY(cfg.open(QIODevice::WriteOnly));
-    cfg.write(record);
-    for (const QString& f : files) {
-        QVERIFY(dir.mkpath(QFileInfo(dir.filePath(f)).path()));
-        QFile rec(dir.filePath(f));
-        QVERIFY(rec.open(QIODevice::WriteOnly));
-        rec.write(QByteArray(1000, 'x')); // never parsed: the extraction is a fake
-    }
-}
-
-const QStringList kThreeRecordings = {
-    QStringLiteral("상시녹화/REC_2024_05_10_08_26_44_F.AVI"),
-    QStringLiteral("상시녹화/REC_2024_05_10_08_27_29_F.AVI"),
-    QStringLiteral("주차충격/REC_2024_05_10_09_00_00_F.AVI"),
-};
-
-// Stands for the telemetry extraction: counts, can be held at a gate, and
-// tells whether it was ever entered before the splash had ended.
-struct FakeExtraction {
-    std::atomic<int> entered{0};
-    std::atomic<int> returned{0};
-    std::atomic<bool> open{true};
-    std::atomic<bool> splashEnded{false};
-    std::atomic<bool> enteredBeforeSplash{false};
-
-    std::function<void(const QString&, CTextData&)> Fn()
-    {
-        return [this](const QString&, CTextData& text) {
-            if (!splashEnded.load())
-                enteredBeforeSplash = true;
-            ++entered;
-            QElapsedTimer t;
-            t.start();
-            while (!open.load() && t.elapsed() < 20000)
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            text.gsensorList.push_back(CGSensorData(1, 2, 3));
-            ++returned;
-        };
-    }
-};
-
-// Opens the gate from another thread after `ms`, while the GUI thread waits.
-std::thread OpenLater(FakeExtraction& fake, int ms)
-{
-    return std::thread([&fake, ms] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-        fake.open = true;
-    });
-}
+const QStringList kThreeRecordings = ThreeRecordings();
 
 bool InOrder(const QStringList& lines, const QStringList& wanted)
 {
@@ -189,6 +131,7 @@ private slots:
     void minimumSizeAndGripResize();
     void dragMovesOnlyInNormalMode_data();
     void dragMovesOnlyInNormalMode();
+    void dragEndingOverAButtonIsNoClick();
     void growAndRestoreMovesControlsBack();
     void frames();
     void titleBadges_data();
@@ -197,7 +140,7 @@ private slots:
 
 void TestMainWindow::startUpOrder()
 {
-    WriteCard(m_cardA, "ARX330", kThreeRecordings);
+    QVERIFY(WriteCard(m_cardA, "ARX330", kThreeRecordings));
     FakeExtraction fake;
     CTraceCapture trace;
     CMovaraDlg dlg(Options(fake));
@@ -239,7 +182,7 @@ void TestMainWindow::startUpOrder()
     QVERIFY(!g_showMainEvent); // seen and closed by start-up
 
     // The catalogue from the card; the view shows its first non-empty category.
-    QCOMPARE(dlg.cardRoot, QDir::cleanPath(m_cardA) + QLatin1Char('/'));
+    QCOMPARE(dlg.Card().CardRoot(), QDir::cleanPath(m_cardA) + QLatin1Char('/'));
     QCOMPARE(dlg.Catalogue()[Catalogue::kContinuous].size(), size_t(2));
     QCOMPARE(dlg.Catalogue()[Catalogue::kParkingImpact].size(), size_t(1));
     QCOMPARE(dlg.listCategory, Catalogue::kContinuous);
@@ -252,7 +195,7 @@ void TestMainWindow::startUpOrder()
     QTRY_VERIFY(!dlg.IsAnalysisRunning());
     QTRY_COMPARE(fake.returned.load(), 3);
     QVERIFY(!fake.enteredBeforeSplash);
-    QCOMPARE(dlg.analysisStop.load(), 1);
+    QCOMPARE(dlg.Card().AnalysisStop(), 1);
     QVERIFY(g_fileParsingEvent && g_fileParsingEvent->IsSignalled());
     for (const CategoryMap& m : dlg.Catalogue())
         for (const auto& [key, entry] : m)
@@ -261,7 +204,7 @@ void TestMainWindow::startUpOrder()
 
 void TestMainWindow::progressTextsShownThenHidden()
 {
-    WriteCard(m_cardA, "ARX330", kThreeRecordings);
+    QVERIFY(WriteCard(m_cardA, "ARX330", kThreeRecordings));
     FakeExtraction fake;
     fake.open = false;
     CMovaraDlg dlg(Options(fake));
@@ -298,7 +241,7 @@ void TestMainWindow::noCardAtStart()
     dlg.OnInitDialog();
     QVERIFY(trace.Contains(QStringLiteral("Kestrav----->NO SDCARD,,")));
     QVERIFY(trace.Contains(QStringLiteral("Kestrav----->BlackBoxData not Found")));
-    QVERIFY(dlg.cardRoot.isEmpty());
+    QVERIFY(dlg.Card().CardRoot().isEmpty());
     QTRY_VERIFY(!dlg.IsAnalysisRunning());
     QVERIFY(g_fileParsingEvent->IsSignalled());
     QCOMPARE(fake.entered.load(), 0);
@@ -314,10 +257,10 @@ void TestMainWindow::noCardAtStart()
 void TestMainWindow::categoryButtons()
 {
     // Nothing continuous: the list opens on the parking tab, motion first.
-    WriteCard(m_cardA, "ARX330",
-              {QStringLiteral("주차모션/REC_2024_05_10_10_00_00_F.AVI"),
-               QStringLiteral("주차모션/REC_2024_05_10_10_01_00_F.AVI"),
-               QStringLiteral("수동녹화/REC_2024_05_10_11_00_00_F.AVI")});
+    QVERIFY(WriteCard(m_cardA, "ARX330",
+                      {QStringLiteral("주차모션/REC_2024_05_10_10_00_00_F.AVI"),
+                       QStringLiteral("주차모션/REC_2024_05_10_10_01_00_F.AVI"),
+                       QStringLiteral("수동녹화/REC_2024_05_10_11_00_00_F.AVI")}));
     FakeExtraction fake;
     CMovaraDlg dlg(Options(fake));
     dlg.OnInitDialog();
@@ -355,7 +298,7 @@ void TestMainWindow::cardInsertedAndRemoved()
     CTraceCapture trace;
 
     // Inserted: the card is read, listed and analysed.
-    WriteCard(m_cardA, "CMV550View(V2)", kThreeRecordings);
+    QVERIFY(WriteCard(m_cardA, "CMV550View(V2)", kThreeRecordings));
     QSignalSpy inserted(&dlg, &CMovaraDlg::CardInserted);
     emit dlg.MountWatcher()->Changed();
     QCOMPARE(inserted.size(), 1);
@@ -390,7 +333,7 @@ void TestMainWindow::cardInsertedAndRemoved()
     QCOMPARE(CatalogueSize(dlg.Catalogue()), size_t(0));
     QVERIFY(dlg.currentCategoryMap == nullptr);
     QVERIFY(g_cardRoot.isEmpty());
-    QVERIFY(dlg.cardRoot.isEmpty());
+    QVERIFY(dlg.Card().CardRoot().isEmpty());
     QVERIFY(g_deviceRecord.isEmpty());
     QCOMPARE(g_cardSizeGB, 0.0f);
     QVERIFY(dlg.CatalogueView()->IsEmptyMode());
@@ -401,7 +344,7 @@ void TestMainWindow::cardInsertedAndRemoved()
 void TestMainWindow::secondCardIgnoredWhileOneIsInUse()
 {
     // B is listed first, but A is the card in use.
-    WriteCard(m_cardA, "ARX330", kThreeRecordings);
+    QVERIFY(WriteCard(m_cardA, "ARX330", kThreeRecordings));
     SetRoots({m_cardB, m_cardA});
     FakeExtraction fake;
     CMovaraDlg dlg(Options(fake));
@@ -411,7 +354,7 @@ void TestMainWindow::secondCardIgnoredWhileOneIsInUse()
     const QString rootB = QDir::cleanPath(m_cardB) + QLatin1Char('/');
     QCOMPARE(g_cardRoot, rootA);
 
-    WriteCard(m_cardB, "BT33", {QStringLiteral("수동녹화/REC_2024_06_01_10_00_00_F.AVI")});
+    QVERIFY(WriteCard(m_cardB, "BT33", {QStringLiteral("수동녹화/REC_2024_06_01_10_00_00_F.AVI")}));
     QSignalSpy inserted(&dlg, &CMovaraDlg::CardInserted);
     QSignalSpy removed(&dlg, &CMovaraDlg::CardRemoved);
     const int extractions = fake.entered.load();
@@ -419,7 +362,7 @@ void TestMainWindow::secondCardIgnoredWhileOneIsInUse()
     QCOMPARE(inserted.size(), 0);
     QCOMPARE(removed.size(), 0);
     QCOMPARE(g_cardRoot, rootA);
-    QCOMPARE(dlg.cardRoot, rootA);
+    QCOMPARE(dlg.Card().CardRoot(), rootA);
     QCOMPARE(DeviceModelName(g_deviceRecord), QStringLiteral("ARX330"));
     QCOMPARE(CatalogueSize(dlg.Catalogue()), size_t(3));
     QTest::qWait(50);
@@ -439,7 +382,7 @@ void TestMainWindow::secondCardIgnoredWhileOneIsInUse()
 
 void TestMainWindow::removalWaitsForTheAnalysis()
 {
-    WriteCard(m_cardA, "ARX330", kThreeRecordings);
+    QVERIFY(WriteCard(m_cardA, "ARX330", kThreeRecordings));
     FakeExtraction fake;
     fake.open = false;
     CMovaraDlg dlg(Options(fake));
@@ -468,7 +411,7 @@ void TestMainWindow::removalWaitsForTheAnalysis()
 
 void TestMainWindow::closeWaitsForTheAnalysis()
 {
-    WriteCard(m_cardA, "ARX330", kThreeRecordings);
+    QVERIFY(WriteCard(m_cardA, "ARX330", kThreeRecordings));
     FakeExtraction fake;
     fake.open = false;
     CTraceCapture trace;
@@ -488,7 +431,7 @@ void TestMainWindow::closeWaitsForTheAnalysis()
     QVERIFY(!dlg.isVisible());
     QVERIFY(g_deviceRecord.isEmpty());
     QVERIFY(!dlg.MountWatcher());
-    QCOMPARE(dlg.shellNotifyId, 0u);
+    QCOMPARE(dlg.Card().ShellNotifyId(), 0u);
     QVERIFY(trace.Contains(QStringLiteral("Kestrav :: <<<<<<<<<<<<<<<<OnClose>>>>>>>>>>>>>>>")));
 }
 
@@ -580,7 +523,7 @@ void TestMainWindow::dragMovesOnlyInNormalMode()
     FakeExtraction fake;
     CMovaraDlg dlg(Options(fake));
     dlg.OnInitDialog();
-    dlg.windowMode = mode;
+    dlg.Modes().SetWindowMode(mode);
     const QPoint start = dlg.pos();
     const QPoint body(300, 300); // inside the front video area: no control there
     QVERIFY(dlg.childAt(body) == nullptr);
@@ -591,9 +534,33 @@ void TestMainWindow::dragMovesOnlyInNormalMode()
     QCOMPARE(dlg.size(), QSize(kBaseWidth, kBaseHeight));
 }
 
+// The window drag holds the mouse: released where a button now lies, it
+// runs no command; a click on that button still does.
+void TestMainWindow::dragEndingOverAButtonIsNoClick()
+{
+    FakeExtraction fake;
+    CMovaraDlg dlg(Options(fake));
+    dlg.OnInitDialog();
+    dlg.move(400, 300); // ends on the screen after the drag
+    CTraceCapture trace;
+    QWidget* product = dlg.Control(kIdNavigationProduct);
+    const QPoint body(300, 300);
+    const QPoint overButton = product->geometry().center();
+    QTest::mousePress(&dlg, Qt::LeftButton, Qt::NoModifier, body);
+    QTest::mouseMove(&dlg, overButton);
+    QTest::mouseRelease(&dlg, Qt::LeftButton, Qt::NoModifier, overButton);
+    QCoreApplication::sendPostedEvents(); // a posted command would arrive now
+    QCOMPARE(dlg.pos(), QPoint(400, 300) + overButton - body); // the window followed the drag
+    QCOMPARE(QApplication::widgetAt(dlg.mapToGlobal(overButton)), product);
+    QVERIFY(!trace.Contains(QStringLiteral("BTN CLICK : ID_BTN_ORVIA")));
+
+    QTest::mouseClick(product, Qt::LeftButton);
+    QTRY_VERIFY(trace.Contains(QStringLiteral("BTN CLICK : ID_BTN_ORVIA")));
+}
+
 void TestMainWindow::growAndRestoreMovesControlsBack()
 {
-    WriteCard(m_cardA, "ARX330", kThreeRecordings);
+    QVERIFY(WriteCard(m_cardA, "ARX330", kThreeRecordings));
     FakeExtraction fake;
     CMovaraDlg dlg(Options(fake));
     dlg.OnInitDialog();
@@ -695,7 +662,7 @@ void TestMainWindow::titleBadges()
         QVERIFY(exe.open(QIODevice::WriteOnly));
         exe.write(pe.Build());
     }
-    WriteCard(m_cardA, model, {}, "SETTING/Setup.exe");
+    QVERIFY(WriteCard(m_cardA, model, {}, "SETTING/Setup.exe"));
     FakeExtraction fake;
     CMovaraDlg dlg(Options(fake));
     dlg.OnInitDialog();

@@ -9,7 +9,9 @@
 #include "skin/SkinText.h"
 #include "skin/TButton.h"
 
+#include <QDialog>
 #include <QMouseEvent>
+#include <QSlider>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -53,6 +55,26 @@ protected:
             || e->type() == QEvent::MouseButtonRelease)
             entries.append({e->type(), static_cast<QMouseEvent*>(e)->position().toPoint()});
         return false;
+    }
+};
+
+// A plain widget that takes the press for itself and so holds the mouse
+// until the release, as a control does while it drags something.
+class CMouseHolder : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    int released = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        e->accept();
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override
+    {
+        e->accept();
+        ++released;
     }
 };
 } // namespace
@@ -170,12 +192,115 @@ private slots:
         QCOMPARE(button->GetState(), int(CSkinButton::StateOver));
     }
 
-    void releaseOverButtonAfterPressElsewhere()
+    // A release over a button ends a gesture that began elsewhere (a slider
+    // drag, a widget holding the mouse, a press on the window itself): it is
+    // no click, and the button's look follows the pointer afterwards.
+    void releaseAfterAPressElsewhereIsNoClick_data()
+    {
+        QTest::addColumn<QString>("pressedOn");
+        QTest::newRow("slider drag") << "slider";
+        QTest::newRow("widget holding the mouse") << "grabber";
+        QTest::newRow("the window itself") << "window";
+    }
+    void releaseAfterAPressElsewhereIsNoClick()
+    {
+        QFETCH(QString, pressedOn);
+        std::unique_ptr<CRButton> button(MakeButton());
+        QSlider slider(Qt::Horizontal, m_host);
+        slider.setGeometry(20, 120, 200, 20);
+        CMouseHolder holder(m_host);
+        holder.setGeometry(20, 150, 60, 30);
+        slider.show();
+        holder.show();
+        QPoint from(150, 100); // nothing but the window there
+        if (pressedOn == QLatin1String("slider"))
+            from = slider.geometry().center();
+        else if (pressedOn == QLatin1String("grabber"))
+            from = holder.geometry().center();
+        const int sliderValue = slider.value();
+        QSignalSpy commands(button.get(), &CSkinButton::Command);
+
+        QTest::mouseMove(Window(), from);
+        QTest::mousePress(Window(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(Window(), At(button.get()));
+        QTest::mouseRelease(Window(), Qt::LeftButton, {}, At(button.get()));
+        QCoreApplication::sendPostedEvents(); // a posted command would arrive now
+        QCOMPARE(commands.size(), 0);
+        if (pressedOn == QLatin1String("slider"))
+            QVERIFY(slider.value() != sliderValue); // the drag went to the slider
+        if (pressedOn == QLatin1String("grabber"))
+            QCOMPARE(holder.released, 1);
+        // The look follows the pointer: over it now, normal once away, over
+        // again when back...
+        QCOMPARE(button->GetState(), int(CSkinButton::StateOver));
+        QTest::mouseMove(Window(), QPoint(150, 100));
+        QCOMPARE(button->GetState(), int(CSkinButton::StateNormal));
+        QCOMPARE(Centre(button.get()), kNormal);
+        QTest::mouseMove(Window(), At(button.get()));
+        QCOMPARE(button->GetState(), int(CSkinButton::StateOver));
+        QTest::mouseMove(Window(), QPoint(150, 100));
+        QCOMPARE(button->GetState(), int(CSkinButton::StateNormal));
+        // ...and a click on the button itself still counts.
+        QTest::mouseMove(Window(), At(button.get()));
+        QTest::mousePress(Window(), Qt::LeftButton, {}, At(button.get()));
+        QTest::mouseRelease(Window(), Qt::LeftButton, {}, At(button.get()));
+        QTRY_COMPARE(commands.size(), 1);
+    }
+
+    // While a modal dialog is open, the window it blocks takes no click:
+    // neither a release that ends over one of its buttons after a press on
+    // the dialog, nor a press held on one of its buttons when the dialog
+    // opened. Buttons of the dialog itself still work.
+    void modalDialogBlocksTheWindowsButtons()
     {
         std::unique_ptr<CRButton> button(MakeButton());
         QSignalSpy commands(button.get(), &CSkinButton::Command);
-        QTest::mousePress(Window(), Qt::LeftButton, {}, QPoint(150, 150));
+        // Held down when the dialog opens.
         QTest::mouseMove(Window(), At(button.get()));
+        QTest::mousePress(Window(), Qt::LeftButton, {}, At(button.get()));
+        QCOMPARE(button->GetState(), int(CSkinButton::StatePressed));
+
+        QDialog dialog;
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.setGeometry(m_host->geometry().right() + 100, m_host->geometry().bottom() + 100, 120, 80);
+        auto* inner = new CRButton(&dialog, 77);
+        inner->setGeometry(60, 40, 40, 20);
+        inner->SetImages("n.png", "o.png", "p.png", nullptr);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(QApplication::activeModalWidget(), &dialog);
+        QWindow* dialogWindow = dialog.windowHandle();
+
+        QTest::mouseRelease(Window(), Qt::LeftButton, {}, At(button.get()));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(commands.size(), 0);
+        QCOMPARE(button->GetState(), int(CSkinButton::StateNormal)); // not left pressed
+
+        // Pressed on the dialog, released over the blocked window's button.
+        const QPoint overButton = dialog.mapFromGlobal(button->mapToGlobal(QPoint(5, 5)));
+        QVERIFY(!dialog.rect().contains(overButton));
+        QCOMPARE(QApplication::widgetAt(button->mapToGlobal(QPoint(5, 5))), button.get());
+        QTest::mouseMove(dialogWindow, QPoint(10, 10));
+        QTest::mousePress(dialogWindow, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseMove(dialogWindow, overButton);
+        QTest::mouseRelease(dialogWindow, Qt::LeftButton, {}, overButton);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(commands.size(), 0);
+        QVERIFY(button->GetState() != CSkinButton::StateOver && button->GetState() != CSkinButton::StatePressed);
+
+        // The dialog's own button works.
+        QSignalSpy innerCommands(inner, &CSkinButton::Command);
+        QTest::mouseMove(dialogWindow, QPoint(70, 50));
+        QTest::mousePress(dialogWindow, Qt::LeftButton, {}, QPoint(70, 50));
+        QTest::mouseRelease(dialogWindow, Qt::LeftButton, {}, QPoint(70, 50));
+        QTRY_COMPARE(innerCommands.size(), 1);
+        QCOMPARE(innerCommands[0][0].toInt(), 77);
+
+        // Once the dialog is gone, the window's button clicks again.
+        dialog.close();
+        QVERIFY(!QApplication::activeModalWidget());
+        QTest::mouseMove(Window(), At(button.get()));
+        QTest::mousePress(Window(), Qt::LeftButton, {}, At(button.get()));
         QTest::mouseRelease(Window(), Qt::LeftButton, {}, At(button.get()));
         QTRY_COMPARE(commands.size(), 1);
     }

@@ -201,6 +201,9 @@ inline constexpr BadgeDef kBadges[] = {
     {"BT33", kPicBadgeBt33, 45, 19},
     {"CMV550View", kPicBadgeCmv550View, 105, 19},
 };
+// The model whose recordings carry vehicle signals: the vehicle-signal
+// caption is lit for it.
+inline constexpr const char* kModelWithVehicleSignals = "CMV550View";
 inline constexpr int kDeviceIconWidth = 26;
 inline constexpr int kDeviceIconHeight = 24;
 inline constexpr int kBadgeGapAfterButton = 25; // bx = width of button 1306 + 25
@@ -233,6 +236,7 @@ inline constexpr const char* kTitleFontKey = "TEXTSIZE_MOVARA_4";
 inline constexpr const char* kMenuButtonFontKey = "TEXTSIZE_MOVARA_BTN";
 inline constexpr const char* kListButtonFontKey = "TEXTSIZE_MOVARA_LIST_BTN";
 inline constexpr const char* kTimeFace = "tahoma";
+inline constexpr int kCarInfoCaptionFontHeight = 12; // 1167, in the status font
 
 // ---- Texts ----------------------------------------------------------------------
 inline constexpr const char* kTextFront = "IDS_STRING_K_018";

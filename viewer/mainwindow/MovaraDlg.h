@@ -1,42 +1,33 @@
 #pragma once
 
-#include "catalogue/AnalysisThread.h"
-#include "mainwindow/MainWindowIds.h"
 #include "catalogue/RecordingEntry.h"
+#include "mainwindow/BackgroundComposer.h"
+#include "mainwindow/MainWindowIds.h"
 #include "skin/SkinRect.h"
 #include "skin/SkinSurface.h"
 #include "windows/SplashDlg.h"
 
 #include <QDialog>
-#include <QFont>
 #include <QMap>
 #include <QPixmap>
-#include <QPoint>
-#include <QPointer>
-#include <QRect>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 
-class CAnalysisProgressPoster;
 class CAutoResetEvent;
+class CCardController;
 class CCatalogueView;
+class CControlLayout;
 class CMountWatcher;
-class CRButton;
-class CRImageNum;
-class CRStaticText;
+class CTelemetryPresenter;
 class CTextData;
-class QLabel;
+class CWindowModes;
 class QTimer;
 
 // ---- Process-wide state kept beside the main window (GUI thread unless said) ----
 // "EVENT_SHOW_MAINDLG": created at start-up, signalled when the splash ends
 // with OK, closed once start-up has seen it (null afterwards).
 extern std::unique_ptr<CAutoResetEvent> g_showMainEvent;
-// "EVENT_FILE_PARSING": created at start-up, signalled by the analysis thread
-// when a run ends; lives as long as the main window.
-extern std::unique_ptr<CAutoResetEvent> g_fileParsingEvent;
 // 1 when the connectivity probe succeeded (initially 1).
 extern int g_internetOk;
 // The program's version "%d.%d.%d.%02d"; "NOT" until read.
@@ -58,16 +49,22 @@ struct CMovaraDlgOptions {
 };
 
 // The viewer's only top-level window: a frameless, skinned dialog titled
-// "Kestrav" that owns the catalogue (six category maps), the analysis
-// thread, the splash, the mount-table watcher and every control, and
+// "Kestrav" that owns the splash, every control and its collaborators, and
 // coordinates them. Everything here runs on the GUI thread; the analysis
-// thread reaches the window only through queued calls.
+// thread reaches the window only through the card controller's signals.
 //
-// The class is split by concern over several files:
+// Collaborators, each with one concern, talking to the window by signals:
+//   CCardController      memory card, re-scan, catalogue, mount watch, analysis
+//   CBackgroundComposer  the skinned background and its composed picture
+//   CWindowModes         the window mode; moving and resizing by the mouse
+//   CControlLayout       the controls: creation, ids, following a size change
+//   CTelemetryPresenter  the telemetry displays
+//
+// The window's own code is split over several files:
 //   MovaraDlgInit.cpp    construction, start-up (OnInitDialog), version, controls
-//   MovaraDlgCard.cpp    memory card, catalogue, card state, analysis thread
-//   MovaraDlgPaint.cpp   pictures, background composition, painting, layout
-//   MovaraDlgWindow.cpp  keys, commands, mouse (drag and grip), size, close, timers
+//   MovaraDlgCard.cpp    the list's categories, card state, card changes
+//   MovaraDlgPaint.cpp   pictures, painting, layout
+//   MovaraDlgWindow.cpp  keys, commands, mouse, size, close, timers
 class CMovaraDlg : public QDialog
 {
     Q_OBJECT
@@ -85,7 +82,8 @@ public:
     bool OnInitDialog();
 
     // ---- Memory card and catalogue (MovaraDlgCard.cpp) -----------------------
-    // Card re-scan on a device change or a mount-table change.
+    // Card re-scan (the card controller's rule) on a device change or a
+    // mount-table change, then the title area is repainted.
     void OnDeviceChange();
     void OnMediaChanged();
     // Message 0x0463: asks the analysis thread to stop (without waiting).
@@ -98,11 +96,6 @@ public:
     void SetCardState(bool present, bool forceDual);
     // Category commands 1250 to 1258 of the buttons above the list.
     void OnListCategoryCommand(int id);
-    // The analysis stop rule: when a run may still be going, ask it to stop
-    // and wait for "EVENT_FILE_PARSING" (at most one extraction long).
-    void StopAnalysis();
-    // analysisStop = 0 and a new analysis run over the catalogue.
-    void StartAnalysis();
     bool IsAnalysisRunning() const;
 
     // ---- Commands and keys (MovaraDlgWindow.cpp) -----------------------------
@@ -115,11 +108,11 @@ public:
     void CreateControls();
     void ArrangeControls();
     void RelayoutVideo();
+    // The window background at the current size (the controls keep their
+    // copies until their pictures are set again).
     void RebuildBackground();
-    void DrawAreaFrames();
-    void DrawTitleBadges(QImage& target);
     // 0 the whole window, 1 front video, 2 rear video, 3 map, 4 title area
-    // (the latter after setting backgroundDirty).
+    // (the latter after marking the background dirty).
     void InvalidateArea(int kind);
 
     // Timers kept by id (101 play position, 104 hide the analysis message).
@@ -128,37 +121,37 @@ public:
     bool IsTimerActive(int id) const;
 
     // ---- Read access for the other parts and for tests ------------------------
-    const CCatalogue& Catalogue() const { return m_catalogue; }
-    CCatalogue& Catalogue() { return m_catalogue; }
+    const CCatalogue& Catalogue() const;
+    CCatalogue& Catalogue();
+    // The memory card, the catalogue and the analysis.
+    CCardController& Card() const { return *m_card; }
     // A child control by its id (null when it does not exist).
-    QWidget* Control(int id) const { return m_controls.value(id); }
-    CMountWatcher* MountWatcher() const { return m_mountWatcher.get(); }
-    CCatalogueView* CatalogueView() const { return m_catalogueView; }
+    QWidget* Control(int id) const;
+    CMountWatcher* MountWatcher() const;
+    CCatalogueView* CatalogueView() const;
     CSplashDlg& Splash() { return m_splash; }
-    const CSkinSurface& WindowBackground() const { return m_windowBackground; }
+    // The window mode (0 normal, 1 maximised, 2 expanded) and the grip and
+    // drag rule.
+    CWindowModes& Modes() const { return *m_modes; }
+    const CSkinSurface& WindowBackground() const;
     // The last composed client picture (null before the first paint).
-    const QPixmap& CompositeBitmap() const { return m_compositeBitmap; }
+    const QPixmap& CompositeBitmap() const;
     bool OnCloseDone() const { return m_closed; }
 
     // ---- Window state shared by the main window's parts ----------------------
     int initDone = 0;
-    std::atomic<int> analysisStop{1}; // 1: no analysis run may be going
     int mapPending = 1;
     int trackDrawn = 0;
     int speedUnit = 0;
     CTextData* currentTextData = nullptr;
-    QString cardRoot;
     CategoryMap* currentCategoryMap = nullptr;
     int lastPosition = 0;
     int listCategory = 0;
     int rearShown = 1;
-    int windowMode = MainWnd::kModeNormal;
-    int savedWindowMode = MainWnd::kModeNormal;
     QString currentTitle;
     bool seekPausedPlayback = false;
     int continuousPlay = 1;
     int savedDragFullWindows = 0;
-    unsigned shellNotifyId = 0; // 1 while the mount-table watcher is registered
     int singlePlay = 1;
     int dualStreamMode = 0;
     int playTypeLocked = 0;
@@ -174,7 +167,6 @@ public:
     SkinRect mapArea = MainWnd::kMapArea;
     SkinRect titleArea = MainWnd::kTitleArea;
     bool accelerators = false; // the accelerator table is loaded
-    int backgroundDirty = 1;
 
 signals:
     // Emitted when a card re-scan found a new card or lost the one in use.
@@ -196,33 +188,19 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    friend class CAnalysisProgressPoster;
-
     // Start-up pieces (MovaraDlgInit.cpp).
     void StartSplash();
     void WaitForSplash();
     void PumpSplash();
     void LoadAppVersion();
-    void CreateVideoWnds();
-    void CreateSlider();
-    void CreateBtns();
     void CreateDropBoxs();
-    void CreateStatics();
-    void CreateListCtrl();
     void RegisterMediaChange();
-    CRButton* AddButton(int id, const SkinRect& r, const QString& normal, const QString& over, const QString& press,
-                        const QString& disabled, const char* balloonKey = nullptr);
-    QLabel* AddLabel(int id, const SkinRect& r, const QString& text, const QFont& font, QRgb color,
-                     Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop);
-    CRStaticText* AddStaticText(int id, const SkinRect& r, const QString& ninePatch, const QFont& font,
-                                int fontHeight, QRgb color, const QString& text, int align);
-
-    // Card pieces (MovaraDlgCard.cpp).
-    void RescanCard();
+    void ConnectCard();
+    // Card pieces (MovaraDlgCard.cpp): the window's side of a card change.
+    void OnCardLeaving();
     void OnCardInserted();
     void OnCardRemoved();
-    bool CardInUseIsPresent() const;
-    void LoadBrandPicture();
+    void FillMovieList();
     void StopPlaybackIfAny();
     void OnHideAnalysisMessageTimer();
     static int ListGroupButton(int category);
@@ -233,45 +211,19 @@ private:
     // Window pieces (MovaraDlgWindow.cpp).
     void OnClose();
     void OnTimer(int id);
-    bool InGrip(const QPoint& clientPos) const;
-    void UpdateGripCursor(const QPoint& clientPos);
+    // The background as the window shows it now (MovaraDlgPaint.cpp).
+    CBackgroundComposer::Scene BackgroundScene() const;
     void HideDropPanels(int except);
 
     CMovaraDlgOptions m_options;
-    CCatalogue m_catalogue;
-    CAnalysisThread m_analysisThread;
-    std::unique_ptr<CAnalysisProgressPoster> m_progress;
-    std::unique_ptr<CMountWatcher> m_mountWatcher;
+    std::unique_ptr<CCardController> m_card;
     CSplashDlg m_splash; // its own top-level window
-    QMap<int, QWidget*> m_controls;
     QMap<int, QTimer*> m_timers;
-    CCatalogueView* m_catalogueView = nullptr;
     bool m_closed = false;
     bool m_controlsCreated = false;
 
-    // Fonts of the window.
-    QFont m_labelFont;
-    QFont m_statusFont;
-    QFont m_timeFont;
-    QFont m_titleFont;
-
-    // Surfaces of the background composition.
-    CSkinSurface m_paintSurface;
-    QPixmap m_compositeBitmap;
-    CSkinSurface m_windowBackground;
-    CSkinSurface m_gpsPanelSurface;
-    CSkinSurface m_carInfoPanelSurface;
-    CSkinSurface m_titleBarSurface;
-    CSkinSurface m_titleBarRightSurface;
-    CSkinSurface m_badgeSurfaces[4]; // in the order of MainWnd::kBadges
-    CSkinSurface m_brandSurface;
-    CSkinSurface m_deviceIconSurface;
-    CSkinSurface m_gripSurface;
-
-    // Dragging and resizing by hand where the window system cannot.
-    enum class DragKind { None, Armed, Move, Resize };
-    DragKind m_drag = DragKind::None;
-    bool m_dragFromGrip = false;
-    QPoint m_dragStartGlobal;
-    QRect m_dragStartGeometry;
+    std::unique_ptr<CBackgroundComposer> m_composer;
+    std::unique_ptr<CWindowModes> m_modes;
+    CControlLayout* m_layout; // a child: lives as long as the window
+    std::unique_ptr<CTelemetryPresenter> m_presenter;
 };

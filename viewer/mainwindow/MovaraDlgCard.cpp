@@ -1,30 +1,16 @@
-// CMovaraDlg: the memory card, the catalogue, the card state and the
-// background analysis.
+// CMovaraDlg: the list's categories, the card state and the window's side
+// of a card change (the card itself is the card controller's).
 #include "mainwindow/MovaraDlg.h"
 
-#include "mainwindow/AnalysisProgressPoster.h"
-#include "base/AutoResetEvent.h"
+#include "mainwindow/CardController.h"
 #include "mainwindow/CatalogueView.h"
-#include "lang/Lang.h"
+#include "mainwindow/ControlLayout.h"
 #include "catalogue/MemoryCard.h"
 #include "skin/RButton.h"
-#include "platform/RemovableMedia.h"
 #include "skin/SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
-#include "skin/SkinImage.h"
 #include "base/TraceLog.h"
 
-#include <QFileInfo>
-
 using namespace MainWnd;
-
-namespace {
-void EnableRange(const QMap<int, QWidget*>& controls, int first, int last, bool enable)
-{
-    for (int id = first; id <= last; ++id)
-        if (QWidget* w = controls.value(id))
-            w->setEnabled(enable);
-}
-} // namespace
 
 // ---- Catalogue -------------------------------------------------------------------
 
@@ -34,20 +20,36 @@ int CMovaraDlg::InitMovieList(bool checkCard)
         SetCardState(false, false);
         return 0;
     }
-    ScanCard(cardRoot, DeviceModelName(g_deviceRecord), m_catalogue);
+    m_card->ScanCatalogue();
+    FillMovieList();
+    return 1;
+}
+
+// The category buttons and the list for a freshly scanned catalogue.
+void CMovaraDlg::FillMovieList()
+{
     const int n = UpdateListButtons();
     if (n >= 0) {
         SelectListCategory(n);
         listCategory = n;
     }
-    return 1;
+}
+
+const CCatalogue& CMovaraDlg::Catalogue() const
+{
+    return m_card->Catalogue();
+}
+
+CCatalogue& CMovaraDlg::Catalogue()
+{
+    return m_card->Catalogue();
 }
 
 int CMovaraDlg::UpdateListButtons()
 {
     using namespace Catalogue;
-    auto empty = [this](int c) { return m_catalogue[size_t(c)].empty(); };
-    EnableRange(m_controls, kIdListNormal, kIdListParkShock, true);
+    auto empty = [this](int c) { return Catalogue()[size_t(c)].empty(); };
+    m_layout->EnableRange(kIdListNormal, kIdListParkShock, true);
     for (int id = kIdListNormal; id <= kIdListPosition; ++id)
         if (auto* b = qobject_cast<CRButton*>(Control(id)))
             b->SetCheck(false);
@@ -66,7 +68,7 @@ int CMovaraDlg::UpdateListButtons()
     };
     for (const auto& r : rules)
         if (r.disable)
-            EnableRange(m_controls, r.id, r.id, false);
+            m_layout->EnableRange(r.id, r.id, false);
 
     for (int c : {kContinuous, kContinuousImpact, kParkingMotion, kParkingImpact, kManual, kSearchResult}) {
         if (empty(c))
@@ -126,7 +128,7 @@ void CMovaraDlg::OnListCategoryCommand(int id)
 {
     using namespace Catalogue;
     HideDropPanels(-1);
-    auto empty = [this](int c) { return m_catalogue[size_t(c)].empty(); };
+    auto empty = [this](int c) { return Catalogue()[size_t(c)].empty(); };
     switch (id) {
     case kIdPlayList:
         TraceLog(QStringLiteral("BTN CLICK : ID_BTN_LIST_MAIN"));
@@ -177,24 +179,25 @@ void CMovaraDlg::SelectListCategory(int n)
 {
     if (n < 0 || n >= Catalogue::kCategoryCount)
         return;
-    if (m_catalogueView)
-        m_catalogueView->DeleteAllItems();
-    currentCategoryMap = &m_catalogue[size_t(n)];
-    if (!m_catalogueView)
+    CCatalogueView* list = CatalogueView();
+    if (list)
+        list->DeleteAllItems();
+    currentCategoryMap = &Catalogue()[size_t(n)];
+    if (!list)
         return;
     for (const auto& [key, entry] : *currentCategoryMap)
-        m_catalogueView->AddItem(key, 0, entry.path, entry.fileSize, entry.channelRole);
-    m_catalogueView->Refresh();
+        list->AddItem(key, 0, entry.path, entry.fileSize, entry.channelRole);
+    list->Refresh();
     if (!currentCategoryMap->empty())
-        m_catalogueView->SetFocusedByName(currentCategoryMap->begin()->first);
+        list->SetFocusedByName(currentCategoryMap->begin()->first);
 }
 
 void CMovaraDlg::SetCardState(bool present, bool forceDual)
 {
     if (!present) {
-        if (m_catalogueView) {
-            m_catalogueView->SetEmptyMode(true);
-            m_catalogueView->DeleteAllItems();
+        if (CCatalogueView* list = CatalogueView()) {
+            list->SetEmptyMode(true);
+            list->DeleteAllItems();
         }
         StopPlaybackIfAny();
         for (int id = kIdListNormal; id <= kIdListPosition; ++id)
@@ -203,29 +206,29 @@ void CMovaraDlg::SetCardState(bool present, bool forceDual)
         for (int id = kIdListRecNormal; id <= kIdListNameTitle; ++id)
             if (QWidget* w = Control(id))
                 w->setVisible(id >= kIdListSizeTitle);
-        EnableRange(m_controls, kIdListNormal, kIdListNameTitle, false);
-        EnableRange(m_controls, kIdPlay, kIdContinuousPlay, false);
-        EnableRange(m_controls, kIdFoldUp, kIdSwap, false);
-        EnableRange(m_controls, kIdUnit, kIdUnit, false);
-        EnableRange(m_controls, kIdSettings, kIdSettings, false);
-        EnableRange(m_controls, kIdSpeedNumber, kIdSpeedNumber, false);
+        m_layout->EnableRange(kIdListNormal, kIdListNameTitle, false);
+        m_layout->EnableRange(kIdPlay, kIdContinuousPlay, false);
+        m_layout->EnableRange(kIdFoldUp, kIdSwap, false);
+        m_layout->EnableRange(kIdUnit, kIdUnit, false);
+        m_layout->EnableRange(kIdSettings, kIdSettings, false);
+        m_layout->EnableRange(kIdSpeedNumber, kIdSpeedNumber, false);
         ShowAnalysisTexts(false);
         playTypeLocked = 1;
         TraceLog(QStringLiteral("Kestrav----->NO SDCARD,,"));
         return;
     }
-    if (m_catalogueView)
-        m_catalogueView->SetEmptyMode(false);
-    EnableRange(m_controls, kIdListSizeTitle, kIdListNameTitle, true);
-    EnableRange(m_controls, kIdPlay, kIdContinuousPlay, true);
-    EnableRange(m_controls, kIdFoldUp, kIdSwap, true);
-    EnableRange(m_controls, kIdUnit, kIdUnit, true);
-    EnableRange(m_controls, kIdSettings, kIdSettings, true);
-    EnableRange(m_controls, kIdSpeedNumber, kIdSpeedNumber, true);
+    if (CCatalogueView* list = CatalogueView())
+        list->SetEmptyMode(false);
+    m_layout->EnableRange(kIdListSizeTitle, kIdListNameTitle, true);
+    m_layout->EnableRange(kIdPlay, kIdContinuousPlay, true);
+    m_layout->EnableRange(kIdFoldUp, kIdSwap, true);
+    m_layout->EnableRange(kIdUnit, kIdUnit, true);
+    m_layout->EnableRange(kIdSettings, kIdSettings, true);
+    m_layout->EnableRange(kIdSpeedNumber, kIdSpeedNumber, true);
     if (continuousPlay == 1)
         if (auto* b = qobject_cast<CRButton*>(Control(kIdContinuousPlay)))
             b->SetCheck(true);
-    EnableRange(m_controls, kIdZoomMenu, kIdSpeedPanel, false);
+    m_layout->EnableRange(kIdZoomMenu, kIdSpeedPanel, false);
     const bool dual = g_deviceRecord.isEmpty() ? forceDual : IsDualStreamModel(DeviceModelName(g_deviceRecord));
     dualStreamMode = dual ? 1 : 0;
     playTypeLocked = dual ? 0 : 1;
@@ -239,85 +242,43 @@ void CMovaraDlg::ShowAnalysisTexts(bool shown)
             w->setVisible(shown);
 }
 
-// ---- Card re-scan -------------------------------------------------------------------
+// ---- Card changes ---------------------------------------------------------------------
 
 void CMovaraDlg::OnDeviceChange()
 {
     TraceLog(QStringLiteral("Kestrav---->Recv WM_DEVICECHANGE"));
-    RescanCard();
+    m_card->Rescan();
+    InvalidateArea(kAreaTitle);
 }
 
 void CMovaraDlg::OnMediaChanged()
 {
     TraceLog(QStringLiteral("Kestrav---->Recv WM_USER_MEDIACHANGED"));
-    RescanCard();
-}
-
-bool CMovaraDlg::CardInUseIsPresent() const
-{
-    return ListCardRoots().contains(g_cardRoot) && QFileInfo(g_cardRoot + kSetupFileName).isFile();
-}
-
-// Only the card in use is tracked until it goes: while it is present, other
-// cards are ignored (and do not replace its record or root); once it has
-// gone, a card that is still there is taken up.
-void CMovaraDlg::RescanCard()
-{
-    const bool hadCard = !g_cardRoot.isEmpty();
-    if (hadCard) {
-        if (!CardInUseIsPresent()) {
-            OnCardRemoved();
-            TraceLog(QStringLiteral("Kestrav---->WM_DEVICECHANGE(SD OUT)"));
-            if (FindBlackBoxDrive(cardRoot)) {
-                OnCardInserted();
-                TraceLog(QStringLiteral("Kestrav---->WM_DEVICECHANGE(SD IN)"));
-            }
-        }
-    } else if (FindBlackBoxDrive(cardRoot)) {
-        OnCardInserted();
-        TraceLog(QStringLiteral("Kestrav---->WM_DEVICECHANGE(SD IN)"));
-    }
+    m_card->Rescan();
     InvalidateArea(kAreaTitle);
+}
+
+// The catalogue is about to be emptied or rebuilt: nothing may play from it
+// or list it any more.
+void CMovaraDlg::OnCardLeaving()
+{
+    StopPlaybackIfAny();
+    SetCardState(false, false);
 }
 
 void CMovaraDlg::OnCardInserted()
 {
-    StopPlaybackIfAny();
-    SetCardState(false, false);
-    // A run over the previous catalogue (files opened without a card) must
-    // be over before the maps are rebuilt.
-    StopAnalysis();
-    InitMovieList(false);
+    FillMovieList();
     SetCardState(true, false);
-    LoadBrandPicture();
-    StartAnalysis();
+    m_composer->LoadBrandPicture(g_cardRoot, g_deviceRecord);
     emit CardInserted();
 }
 
 void CMovaraDlg::OnCardRemoved()
 {
-    SetCardState(false, false);
-    StopAnalysis();
-    for (CategoryMap& m : m_catalogue)
-        m.clear();
     currentCategoryMap = nullptr;
-    g_cardRoot.clear();
-    g_cardSizeGB = 0.0f;
-    cardRoot.clear();
-    g_deviceRecord = QByteArray();
-    m_brandSurface.Release();
+    m_composer->ReleaseBrandPicture();
     emit CardRemoved();
-}
-
-void CMovaraDlg::LoadBrandPicture()
-{
-    // The card's own badge: the brand picture of its settings program.
-    m_brandSurface.Release();
-    if (g_deviceRecord.isEmpty())
-        return;
-    const QString program = SettingsProgramPath(g_cardRoot, g_deviceRecord);
-    if (!program.isEmpty() && QFileInfo(program).isFile())
-        CSkinImage::GetInstance()->LoadBrandImage(m_brandSurface, program);
 }
 
 void CMovaraDlg::StopPlaybackIfAny()
@@ -325,35 +286,21 @@ void CMovaraDlg::StopPlaybackIfAny()
     // Playback joins with the playback engine; nothing plays yet.
 }
 
-// ---- Analysis thread ---------------------------------------------------------------------
-
-void CMovaraDlg::StartAnalysis()
-{
-    if (!g_fileParsingEvent)
-        return;
-    AnalysisRun run;
-    run.catalogue = &m_catalogue;
-    run.analysisStop = &analysisStop;
-    run.fileParsingEvent = g_fileParsingEvent.get();
-    run.progress = m_progress.get();
-    run.langText = [](const char* key) { return LangText(QString::fromLatin1(key)); };
-    run.extract = m_options.extract;
-    m_analysisThread.Start(run); // sets analysisStop to 0
-}
-
-void CMovaraDlg::StopAnalysis()
-{
-    m_analysisThread.Stop();
-}
+// ---- Analysis ------------------------------------------------------------------------------
 
 bool CMovaraDlg::IsAnalysisRunning() const
 {
-    return m_analysisThread.IsRunning();
+    return m_card->IsAnalysisRunning();
+}
+
+CMountWatcher* CMovaraDlg::MountWatcher() const
+{
+    return m_card->MountWatcher();
 }
 
 void CMovaraDlg::OnStopAnalysis()
 {
-    analysisStop.store(1);
+    m_card->RequestAnalysisStop();
     KillTimer(kTimerHideAnalysisMessage);
 }
 

@@ -1,53 +1,42 @@
-// CMovaraDlg: construction, start-up, version and the window's controls.
+// CMovaraDlg: construction, start-up, version and the order of the
+// controls' creation.
 #include "mainwindow/MovaraDlg.h"
 
-#include "mainwindow/AnalysisProgressPoster.h"
+#include "mainwindow/CardController.h"
 #include "base/AppVersion.h"
 #include "base/AutoResetEvent.h"
-#include "mainwindow/CatalogueView.h"
+#include "mainwindow/ControlLayout.h"
+#include "mainwindow/TelemetryPresenter.h"
+#include "mainwindow/WindowModes.h"
 #include "catalogue/Connectivity.h"
 #include "lang/Lang.h"
 #include "catalogue/MemoryCard.h"
-#include "skin/RButton.h"
-#include "skin/RImageNum.h"
 #include "skin/RStaticText.h"
-#include "platform/RemovableMedia.h"
-#include "settings/Settings.h"
-#include "skin/SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
-#include "skin/SkinImage.h"
-#include "skin/SkinText.h"
 #include "app/SplashThread.h"
 #include "base/TraceLog.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFontMetrics>
-#include <QLabel>
-#include <QTimer>
-
-#include <array>
 
 using namespace MainWnd;
 
 std::unique_ptr<CAutoResetEvent> g_showMainEvent;
-std::unique_ptr<CAutoResetEvent> g_fileParsingEvent;
 int g_internetOk = 1;
 QString g_appVersion = QString::fromLatin1(kNoVersion);
 QString g_programFolder;
 
 namespace {
 constexpr int IDOK = 1;
-
-QString Text(const char* key)
-{
-    return LangText(QString::fromLatin1(key));
-}
 } // namespace
 
 CMovaraDlg::CMovaraDlg(const CMovaraDlgOptions& options, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_options(options)
-    , m_progress(std::make_unique<CAnalysisProgressPoster>(this))
+    , m_card(std::make_unique<CCardController>(options.extract))
+    , m_composer(std::make_unique<CBackgroundComposer>())
+    , m_modes(std::make_unique<CWindowModes>(this))
+    , m_layout(new CControlLayout(this, &m_composer->WindowBackground()))
+    , m_presenter(std::make_unique<CTelemetryPresenter>())
 {
     // The window paints its whole client area: no background erasing.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -55,13 +44,15 @@ CMovaraDlg::CMovaraDlg(const CMovaraDlgOptions& options, QWidget* parent)
     setMouseTracking(true);
     setSizeGripEnabled(false);
     m_splash.SetTimerPeriod(options.splashPeriodMs);
+    ConnectCard();
+    connect(m_layout, &CControlLayout::Command, this, &CMovaraDlg::OnCommand);
 }
 
 CMovaraDlg::~CMovaraDlg()
 {
-    // The analysis thread reads the catalogue and reports through m_progress:
-    // it must be over before either goes.
-    StopAnalysis();
+    // The analysis thread reads the catalogue: it must be over before
+    // anything else goes.
+    m_card->StopAnalysis();
     if (QCoreApplication::instance())
         QCoreApplication::instance()->removeEventFilter(this);
     g_showMainEvent.reset();
@@ -113,7 +104,7 @@ bool CMovaraDlg::OnInitDialog()
     g_fileParsingEvent = std::make_unique<CAutoResetEvent>();
     g_fileParsingEvent->Reset();
     // 12. The memory card.
-    FindBlackBoxDrive(cardRoot);
+    m_card->FindCard();
     PumpSplash();
     // 13. Pictures.
     TraceLog(QStringLiteral("Kestrav---->Load Images"));
@@ -142,7 +133,7 @@ bool CMovaraDlg::OnInitDialog()
     initDone = 1;
     TraceLog(QStringLiteral("Kestrav---->Init compleate."));
     // 23. The background analysis.
-    StartAnalysis();
+    m_card->StartAnalysis();
     // 24. To the foreground.
     show();
     raise();
@@ -209,14 +200,34 @@ void CMovaraDlg::LoadAppVersion()
 
 void CMovaraDlg::RegisterMediaChange()
 {
-    m_mountWatcher = std::make_unique<CMountWatcher>();
-    if (!m_mountWatcher->IsWatching()) {
-        m_mountWatcher.reset();
-        return;
-    }
-    connect(m_mountWatcher.get(), &CMountWatcher::Changed, this, &CMovaraDlg::OnMediaChanged);
-    shellNotifyId = 1;
-    TraceLog(QStringLiteral("Kestrav----->SHChangeNotifyRegister"));
+    if (m_card->WatchMounts())
+        TraceLog(QStringLiteral("Kestrav----->SHChangeNotifyRegister"));
+}
+
+// The card controller's reports: card changes (delivered before it goes on)
+// and the analysis progress (on the GUI thread, to the progress texts and
+// timer 104).
+void CMovaraDlg::ConnectCard()
+{
+    CCardController* card = m_card.get();
+    connect(card, &CCardController::MediaChanged, this, &CMovaraDlg::OnMediaChanged);
+    connect(card, &CCardController::CardLeaving, this, &CMovaraDlg::OnCardLeaving);
+    connect(card, &CCardController::CardInserted, this, &CMovaraDlg::OnCardInserted);
+    connect(card, &CCardController::CardRemoved, this, &CMovaraDlg::OnCardRemoved);
+    auto text = [this](int id, const QString& t) {
+        if (auto* control = qobject_cast<CRStaticText*>(Control(id)))
+            control->SetText(t);
+    };
+    auto shown = [this](int id, bool visible) {
+        if (QWidget* control = Control(id))
+            control->setVisible(visible);
+    };
+    connect(card, &CCardController::AnalysisMessageText, this, [text](const QString& t) { text(kIdAnalysisMessage, t); });
+    connect(card, &CCardController::AnalysisPercentText, this, [text](const QString& t) { text(kIdAnalysisPercent, t); });
+    connect(card, &CCardController::AnalysisMessageShown, this, [shown](bool v) { shown(kIdAnalysisMessage, v); });
+    connect(card, &CCardController::AnalysisPercentShown, this, [shown](bool v) { shown(kIdAnalysisPercent, v); });
+    connect(card, &CCardController::AnalysisTimerStart, this, &CMovaraDlg::SetTimer);
+    connect(card, &CCardController::AnalysisTimerStop, this, &CMovaraDlg::KillTimer);
 }
 
 // ---- Controls ------------------------------------------------------------------
@@ -225,184 +236,20 @@ void CMovaraDlg::CreateControls()
 {
     SetSkinFaceName(LangFaceName());
     TraceLog(QStringLiteral("CreateControls CreateVideoWnds"));
-    CreateVideoWnds();
+    m_layout->CreateVideoWnds();
     TraceLog(QStringLiteral("CreateControls CreateSlider"));
-    CreateSlider();
+    m_layout->CreateSlider();
     TraceLog(QStringLiteral("CreateControls CreateBtns"));
-    CreateBtns();
+    m_layout->CreateBtns(continuousPlay == 1);
     TraceLog(QStringLiteral("CreateControls CreateDropBoxs"));
     CreateDropBoxs();
     TraceLog(QStringLiteral("CreateControls CreateStatics"));
-    CreateStatics();
+    m_layout->CreateStatics(g_appVersion);
+    m_presenter->SetVehicleCaption(qobject_cast<CRStaticText*>(Control(kIdCarInfoCaption)), m_layout->StatusFont());
+    m_card->SetProgressTexts(Control(kIdAnalysisMessage) != nullptr, Control(kIdAnalysisPercent) != nullptr);
     TraceLog(QStringLiteral("CreateControls CreateListCtrl"));
-    CreateListCtrl();
+    m_layout->CreateListCtrl();
     m_controlsCreated = true;
-}
-
-void CMovaraDlg::CreateVideoWnds()
-{
-    // The front and rear video windows (2000, 2001) join with the video
-    // windows themselves; their areas are framed by the background.
-}
-
-void CMovaraDlg::CreateSlider()
-{
-    // The position slider (1200) and the speed gauge (1205) join with the
-    // skinned sliders.
-}
-
-CRButton* CMovaraDlg::AddButton(int id, const SkinRect& r, const QString& normal, const QString& over,
-                                const QString& press, const QString& disabled, const char* balloonKey)
-{
-    auto* b = new CRButton(this, id);
-    b->setGeometry(r.ToQRect());
-    b->SetImages(normal, over, press, &m_windowBackground, disabled);
-    if (balloonKey)
-        b->SetBalloonText(Text(balloonKey));
-    connect(b, &CSkinButton::Command, this, &CMovaraDlg::OnCommand);
-    b->show();
-    m_controls.insert(id, b);
-    return b;
-}
-
-void CMovaraDlg::CreateBtns()
-{
-    const int W = width();
-    const int H = height();
-    auto set = [](const char* stem, const char* n, const char* o, const char* p, const char* d) {
-        const QString s = QString::fromLatin1(stem);
-        return std::array<QString, 4>{s + QLatin1String(n), s + QLatin1String(o), s + QLatin1String(p),
-                                      d ? s + QLatin1String(d) : QString()};
-    };
-    struct ButtonDef {
-        int id;
-        SkinRect rect;
-        std::array<QString, 4> pics;
-        const char* balloon;
-    };
-    const ButtonDef defs[] = {
-        {kIdClose, {W - 45, 0, W - 16, 36}, set("btn_close", "_nor.png", "_over.png", "_press.png", nullptr), nullptr},
-        {kIdMinimise, {W - 103, 0, W - 74, 36}, set("btn_minimum", "_nor.png", "_over.png", "_press.png", nullptr), nullptr},
-        {kIdMaximise, {W - 74, 0, W - 45, 36}, set("btn_full", "_nor.png", "_over.png", "_press.png", nullptr), nullptr},
-        {kIdFoldUp, {W - 317, 77, W - 290, 104}, set("btn_folding_up", "_nor.png", "_over.png", "_press.png", "_dis.png"), "IDS_STRING_K_058"},
-        {kIdFoldDown, {W - 317, 355, W - 290, 382}, set("btn_folding_down", "_nor.png", "_over.png", "_press.png", "_dis.png"), "IDS_STRING_K_064"},
-        {kIdExpand, {W - 386, 77, W - 359, 104}, set("btn_expand", "_normal.png", "_over.png", "_press.png", "_dis.png"), "IDS_STRING_K_051"},
-        {kIdSwap, {W - 356, 77, W - 329, 104}, set("btn_change", "_normal.png", "_over.png", "_press.png", "_dis.png"), "IDS_STRING_K_052"},
-        {kIdMapSearch, {W - 39, 114, W - 39 + 27, 114 + 27}, set("btn_map_movie", "_nor.png", "_over.png", "_press.png", nullptr), "IDS_STRING_K_060"},
-        {kIdPrevious, {90, H - 201, 150, H - 141}, set("btn_pre", "_normal.png", "_over.png", "_press.png", "_dim.png"), nullptr},
-        {kIdBack10, {161, H - 201, 221, H - 141}, set("btn_sec1", "_normal.png", "_over.png", "_press.png", "_dim.png"), nullptr},
-        {kIdPlay, {232, H - 214, 318, H - 128}, set("btn_play", "_normal.png", "_over.png", "_press.png", "_dim.png"), nullptr},
-        {kIdPause, {232, H - 214, 318, H - 128}, set("btn_pause", "_normal.png", "_over.png", "_press.png", "_dim.png"), nullptr},
-        {kIdStop, {329, H - 214, 415, H - 128}, set("btn_stop", "_normal.png", "_over.png", "_press.png", "_dim.png"), nullptr},
-        {kIdForward10, {426, H - 201, 486, H - 141}, set("btn_sec2", "_normal.png", "_over.png", "_press.png", "_dim.png"), nullptr},
-        {kIdNext, {497, H - 201, 557, H - 141}, set("btn_next", "_normal.png", "_over.png", "_press.png", "_dim.png"), nullptr},
-        {kIdContinuousPlay, {459, H - 230, 495, H - 206},
-         {QStringLiteral("btn_connect_off_normal.png"), QStringLiteral("btn_connect_over.png"),
-          QStringLiteral("btn_connect_press.png"), QStringLiteral("btn_connect_dis.png")},
-         "IDS_STRING_K_081"},
-        {kIdZoomMenu, {495, H - 230, 531, H - 206}, set("btn_size", "_normal.png", "_over.png", "_press.png", "_dis.png"), "IDS_STRING_K_053"},
-        {kIdSpeedPanel, {531, H - 230, 567, H - 206}, set("btn_setting", "_normal.png", "_over.png", "_press.png", "_dis.png"), "IDS_STRING_K_054"},
-        {kIdSave, {567, H - 230, 603, H - 206}, set("btn_save", "_normal.png", "_over.png", "_press.png", "_dis.png"), "IDS_STRING_K_055"},
-        {kIdVolume, {603, H - 230, 639, H - 206}, set("btn_volume", "_normal.png", "_over.png", "_press.png", "_dis.png"), "IDS_STRING_K_057"},
-    };
-    for (const ButtonDef& s : defs)
-        AddButton(s.id, s.rect, s.pics[0], s.pics[1], s.pics[2], s.pics[3], s.balloon);
-    Control(kIdMapSearch)->hide();
-    Control(kIdPause)->hide();
-    auto* continuous = static_cast<CRButton*>(Control(kIdContinuousPlay));
-    continuous->SetSelectImage(QStringLiteral("btn_connect_on_normal.png"));
-    continuous->SetCheck(continuousPlay == 1);
-
-    // The navigation-product button at (10, 6), at its picture's size.
-    SkinRect orvia;
-    CSkinImage::GetInstance()->GetImageSize(QStringLiteral("bi_orvia.png"), &orvia);
-    AddButton(kIdNavigationProduct, {10, 6, 10 + orvia.Width(), 6 + orvia.Height()}, QStringLiteral("bi_orvia.png"),
-              QStringLiteral("bi_orvia_over.png"), QStringLiteral("bi_orvia_press.png"), QString());
-
-    // File and Settings: caption width + margin, positions from the tables.
-    const QFont captionFont = MakeSkinFont(LangFontValue(QString::fromLatin1(kMenuButtonFontKey)), QFont::Normal,
-                                           LangFaceName());
-    const QFontMetrics fm(captionFont);
-    const int fileX = LangMenuValue(QStringLiteral("PO_BTN_FILE_X"));
-    const int fileY = LangMenuValue(QStringLiteral("PO_BTN_FILE_Y"));
-    const int fileW = fm.horizontalAdvance(Text(kTextFile)) + 27;
-    const int fileH = LangMenuValue(QStringLiteral("SIZE_BTN_FILE_HEIGHT"));
-    const int setX = fileX + fileW + LangMenuValue(QStringLiteral("PO_BTN_SETTING_X"));
-    const int setY = LangMenuValue(QStringLiteral("PO_BTN_SETTING_Y"));
-    const int setW = fm.horizontalAdvance(Text(kTextSettings)) + 35;
-    const int setH = LangMenuValue(QStringLiteral("SIZE_BTN_SETTING_HEIGHT"));
-    SkinTextStyle style;
-    style.normalColor = QColor::fromRgb(kColorMenuButtonText);
-    style.disabledColor = QColor::fromRgb(kColorMenuButtonDisabled);
-    style.overColor = QColor::fromRgb(kColorWhite);
-    style.pressColor = QColor::fromRgb(kColorWhite);
-    style.fontHeight = LangFontValue(QString::fromLatin1(kMenuButtonFontKey));
-    style.align = 1;
-    const struct {
-        int id;
-        SkinRect r;
-        const char* text;
-    } menus[] = {{kIdFile, {fileX, fileY, fileX + fileW, fileY + fileH}, kTextFile},
-                 {kIdSettings, {setX, setY, setX + setW, setY + setH}, kTextSettings}};
-    for (const auto& m : menus) {
-        auto* b = new CRButton(this, m.id);
-        b->setGeometry(m.r.ToQRect());
-        style.text = Text(m.text);
-        b->SetNinePatchImages(QStringLiteral("btn_menu_nor.png"), QStringLiteral("btn_menu_over.png"),
-                              QStringLiteral("btn_menu_press.png"), &m_windowBackground, &style,
-                              QStringLiteral("btn_menu_dis.png"));
-        connect(b, &CSkinButton::Command, this, &CMovaraDlg::OnCommand);
-        b->show();
-        m_controls.insert(m.id, b);
-    }
-
-    // The category buttons above the list: four tabs with a selected look,
-    // two rows of sub-categories and the column titles.
-    SkinTextStyle tabStyle = style;
-    tabStyle.fontHeight = LangFontValue(QString::fromLatin1(kListButtonFontKey));
-    const struct {
-        int id;
-        SkinRect r;
-        const char* stem;
-        const char* text;
-        bool tab;
-    } categories[] = {
-        {kIdListNormal, {W - 323, 423, W - 242, 450}, "list_menu01", "IDS_STRING_K_038", true},
-        {kIdListParking, {W - 242, 423, W - 162, 450}, "list_menu02", "IDS_STRING_K_039", true},
-        {kIdListManual, {W - 162, 423, W - 81, 450}, "list_menu02", "IDS_STRING_K_040", true},
-        {kIdListPosition, {W - 82, 423, W, 450}, "list_menu01", "IDS_STRING_K_041", true},
-        {kIdListRecNormal, {W - 323, 450, W - 162, 470}, "list_sub_menu01", "IDS_STRING_K_042", false},
-        {kIdListNorShock, {W - 162, 450, W, 470}, "list_sub_menu02", "IDS_STRING_K_043", false},
-        {kIdListParkMotion, {W - 323, 450, W - 162, 470}, "list_sub_menu01", "IDS_STRING_K_044", false},
-        {kIdListParkShock, {W - 162, 450, W, 470}, "list_sub_menu02", "IDS_STRING_K_045", false},
-        {kIdListSizeTitle, {W - 99, 450, W, 470}, "list_sub_menu02", "IDS_STRING_K_103", false},
-        {kIdListNameTitle, {W - 323, 450, W - 99, 470}, "list_sub_menu01", "IDS_STRING_K_102", false},
-    };
-    for (const auto& c : categories) {
-        auto* b = new CRButton(this, c.id);
-        b->setGeometry(c.r.ToQRect());
-        const QString stem = QString::fromLatin1(c.stem);
-        tabStyle.text = Text(c.text);
-        b->SetNinePatchImages(stem + QStringLiteral("_normal.9.png"), stem + QStringLiteral("_over.9.png"),
-                              stem + QStringLiteral("_press.9.png"), &m_windowBackground, &tabStyle,
-                              stem + QStringLiteral("_dis.9.png"));
-        if (c.tab)
-            b->SetSelectNinePatch(stem + QStringLiteral("_selected.9.png"));
-        connect(b, &CSkinButton::Command, this, &CMovaraDlg::OnCommand);
-        b->show();
-        m_controls.insert(c.id, b);
-    }
-    for (int id : {kIdListRecNormal, kIdListNorShock, kIdListParkMotion, kIdListParkShock})
-        Control(id)->hide();
-
-    // The unit button follows the stored unit; the map placeholder waits hidden.
-    const bool mph = SettingsGetText(QStringLiteral("unit")) == QLatin1String("mph");
-    const QString unit = mph ? QStringLiteral("speed_mile") : QStringLiteral("speed_km");
-    AddButton(kIdUnit, {104, H - 74, 143, H - 57}, unit + QStringLiteral(".png"), unit + QStringLiteral(".png"),
-              unit + QStringLiteral(".png"), unit + QStringLiteral("_dis.png"));
-    AddButton(kIdMapPlaceholder, {0, 0, 320, 240}, QString::fromLatin1(kPicMapEmpty), QString::fromLatin1(kPicMapEmpty),
-              QString::fromLatin1(kPicMapEmpty), QString())
-        ->hide();
 }
 
 void CMovaraDlg::CreateDropBoxs()
@@ -415,108 +262,4 @@ void CMovaraDlg::CreateDropBoxs()
         dualStreamMode = dual ? 1 : 0;
         playTypeLocked = dual ? 0 : 1;
     }
-}
-
-QLabel* CMovaraDlg::AddLabel(int id, const SkinRect& r, const QString& text, const QFont& font, QRgb color,
-                             Qt::Alignment align)
-{
-    auto* l = new QLabel(text, this);
-    l->setGeometry(r.ToQRect());
-    l->setFont(font);
-    l->setAlignment(align);
-    l->setAutoFillBackground(false);
-    l->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, QColor::fromRgb(color));
-    l->setPalette(pal);
-    l->show();
-    m_controls.insert(id, l);
-    return l;
-}
-
-CRStaticText* CMovaraDlg::AddStaticText(int id, const SkinRect& r, const QString& ninePatch, const QFont& font,
-                                        int fontHeight, QRgb color, const QString& text, int align)
-{
-    auto* t = new CRStaticText(this);
-    t->setGeometry(r.ToQRect());
-    SkinTextStyle style;
-    style.text = text;
-    style.normalColor = QColor::fromRgb(color);
-    style.disabledColor = QColor::fromRgb(color);
-    style.overColor = QColor::fromRgb(kColorWhite);
-    style.pressColor = QColor::fromRgb(kColorWhite);
-    style.fontHeight = fontHeight;
-    style.align = align;
-    t->SetImage(ninePatch, font, &m_windowBackground, style);
-    t->show();
-    m_controls.insert(id, t);
-    return t;
-}
-
-void CMovaraDlg::CreateStatics()
-{
-    const int W = width();
-    const int H = height();
-    const QString face = LangFaceName();
-    const QString tahoma = QString::fromLatin1(kTimeFace);
-    auto keyHeight = [](const char* key) { return LangFontValue(QString::fromLatin1(key)); };
-    m_labelFont = MakeSkinFont(keyHeight(kLabelFontKey), QFont::Normal, face);
-    m_statusFont = MakeSkinFont(keyHeight(kStatusFontKey), QFont::Normal, face);
-    m_timeFont = MakeSkinFont(keyHeight(kTimeFontKey), QFont::Normal, tahoma);
-    m_titleFont = MakeSkinFont(keyHeight(kTitleFontKey), QFont::Normal, tahoma);
-    const int timeHeight = keyHeight(kTimeFontKey);
-    const int statusHeight = keyHeight(kStatusFontKey);
-    const int titleHeight = keyHeight(kTitleFontKey);
-
-    AddLabel(kIdLabelFront, {7, 83, 68, 133}, Text(kTextFront), m_labelFont, kColorLabel);
-    AddLabel(kIdLabelRear, {W - 288, 83, W - 223, 133}, Text(kTextRear), m_labelFont, kColorLabel);
-    AddLabel(kIdLabelMap, {W - 288, 360, W - 248, 375}, Text(kTextMap), m_labelFont, kColorLabel);
-    AddLabel(kIdLabelPlayList, {W - 315, 397, W - 115, 447}, Text(kTextPlayList), m_labelFont, kColorLabel);
-    AddLabel(kIdCurrentTime, {13, H - 228, 75, H - 213}, QStringLiteral("00:00:00 /"), m_timeFont, kColorCurrentTime);
-    AddLabel(kIdDuration, {77, H - 228, 142, H - 213}, QStringLiteral("00:00:00"), m_timeFont, kColorDuration);
-    AddLabel(kIdVersion, {W - 114, H - 16, W - 23, H}, QString::fromLatin1(kVersionFormat).arg(g_appVersion),
-             m_timeFont, kColorVersion, Qt::AlignRight | Qt::AlignTop);
-
-    AddStaticText(kIdAccelX, {163, H - 109, 213, H - 96}, QString(), m_timeFont, timeHeight, kColorAccelX, QStringLiteral("X : 0000"), 1);
-    AddStaticText(kIdAccelY, {163, H - 81, 213, H - 68}, QString(), m_timeFont, timeHeight, kColorAccelY, QStringLiteral("Y : 0000"), 1);
-    AddStaticText(kIdAccelZ, {163, H - 53, 213, H - 40}, QString(), m_timeFont, timeHeight, kColorAccelZ, QStringLiteral("Z : 0000"), 1);
-
-    // The analysis progress: the message, and the percent just after its text.
-    const QString analysing = Text(kTextAnalysing);
-    const int w = QFontMetrics(m_statusFont).horizontalAdvance(analysing);
-    auto* message = AddStaticText(kIdAnalysisMessage, {300, H - 16, 800, H}, QString(), m_statusFont,
-                                  statusHeight, kColorAnalysisMessage, analysing, 0);
-    auto* percent = AddStaticText(kIdAnalysisPercent, {310 + w, H - 16, 340 + w, H}, QString(), m_statusFont,
-                                  statusHeight, kColorAnalysisPercent, QStringLiteral("0%"), 1);
-    message->hide();
-    percent->hide();
-    m_progress->SetControls(message, percent);
-
-    AddStaticText(kIdMainTitle, {76, 79, 283, 101}, QString::fromLatin1(kPicTextBox), m_titleFont, titleHeight,
-                  kColorTitleText, QStringLiteral(" "), 0);
-    AddStaticText(kIdSecondTitle, {W - 215, 79, W - 8, 101}, QString::fromLatin1(kPicTextBox), m_titleFont,
-                  titleHeight, kColorTitleText, QStringLiteral(" "), 0);
-
-    auto* number = new CRImageNum(this);
-    number->setGeometry(SkinRect{27, H - 98, 99, H - 55}.ToQRect());
-    number->SetBackground(&m_windowBackground);
-    number->SetValue(0);
-    number->show();
-    m_controls.insert(kIdSpeedNumber, number);
-
-    AddStaticText(kIdCarInfoCaption, {495, H - 115, 624, H - 95}, QString(), m_statusFont, 12, kColorCaptionInactive,
-                  Text(kTextCarInfoCaption), 0);
-}
-
-void CMovaraDlg::CreateListCtrl()
-{
-    // Where the play list will stand: for now a read-only view of the
-    // catalogue's chosen category.
-    const int W = width();
-    m_catalogueView = new CCatalogueView(this);
-    m_catalogueView->setGeometry(SkinRect{W - kPlayListLeftFromRight, kPlayListTop, W - kPlayListRightFromRight,
-                                          kPlayListBottom}
-                                     .ToQRect());
-    m_catalogueView->show();
-    m_controls.insert(kIdPlayList, m_catalogueView);
 }

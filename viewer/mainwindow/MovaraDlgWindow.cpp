@@ -1,10 +1,11 @@
-// CMovaraDlg: keys and accelerators, commands, mouse (drag and grip), size,
-// activation, timers and closing.
+// CMovaraDlg: keys and accelerators, commands, mouse, size, activation,
+// timers and closing.
 #include "mainwindow/MovaraDlg.h"
 
+#include "mainwindow/CardController.h"
 #include "mainwindow/CatalogueView.h"
+#include "mainwindow/WindowModes.h"
 #include "catalogue/MemoryCard.h"
-#include "platform/RemovableMedia.h"
 #include "skin/SkinImage.h"
 #include "base/TraceLog.h"
 
@@ -13,7 +14,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
-#include <QWindow>
 
 using namespace MainWnd;
 
@@ -168,13 +168,13 @@ void CMovaraDlg::OnCommand(int id)
         return;
     case kCmdListUp:
         HideDropPanels(-1);
-        if (m_catalogueView)
-            m_catalogueView->SetTopIndex(m_catalogueView->TopIndex() - 1);
+        if (CCatalogueView* list = CatalogueView())
+            list->SetTopIndex(list->TopIndex() - 1);
         return;
     case kCmdListDown:
         HideDropPanels(-1);
-        if (m_catalogueView)
-            m_catalogueView->SetTopIndex(m_catalogueView->TopIndex() + 1);
+        if (CCatalogueView* list = CatalogueView())
+            list->SetTopIndex(list->TopIndex() + 1);
         return;
     case kIdPlayList:
     case kIdListNormal:
@@ -201,80 +201,23 @@ void CMovaraDlg::HideDropPanels(int /*except*/)
     // The drop-down menus and panels join with the skinned drop-down windows.
 }
 
-// ---- Mouse: grip and drag ------------------------------------------------------------------
-
-bool CMovaraDlg::InGrip(const QPoint& clientPos) const
-{
-    return clientPos.x() >= width() - kGripSize && clientPos.y() >= height() - kGripSize &&
-           clientPos.x() < width() && clientPos.y() < height();
-}
-
-void CMovaraDlg::UpdateGripCursor(const QPoint& clientPos)
-{
-    if (InGrip(clientPos))
-        setCursor(Qt::SizeFDiagCursor);
-    else
-        unsetCursor();
-}
+// ---- Mouse (the grip and drag rule is the window modes') -----------------------------------
 
 void CMovaraDlg::mousePressEvent(QMouseEvent* event)
 {
-    UpdateGripCursor(event->position().toPoint());
+    m_modes->MousePress(*event);
     HideDropPanels(-1);
-    if (event->button() == Qt::LeftButton) {
-        m_drag = DragKind::Armed;
-        m_dragStartGlobal = event->globalPosition().toPoint();
-        m_dragStartGeometry = geometry();
-        m_dragFromGrip = InGrip(event->position().toPoint());
-    }
     QDialog::mousePressEvent(event);
 }
 
-// With the left button down, a press in the grip resizes the window from
-// its bottom-right corner, a press anywhere else moves it (normal mode only).
-// The window system does it where it can; otherwise the window follows the
-// mouse itself.
 void CMovaraDlg::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPoint pos = event->position().toPoint();
-    UpdateGripCursor(pos);
-    if (!(event->buttons() & Qt::LeftButton)) {
-        m_drag = DragKind::None;
-        return;
-    }
-    const QPoint delta = event->globalPosition().toPoint() - m_dragStartGlobal;
-    switch (m_drag) {
-    case DragKind::Armed:
-        if (m_dragFromGrip) {
-            if (windowHandle() && windowHandle()->startSystemResize(Qt::RightEdge | Qt::BottomEdge))
-                m_drag = DragKind::None;
-            else
-                m_drag = DragKind::Resize;
-        } else if (windowMode == kModeNormal) {
-            if (windowHandle() && windowHandle()->startSystemMove())
-                m_drag = DragKind::None;
-            else
-                m_drag = DragKind::Move;
-        } else {
-            m_drag = DragKind::None;
-        }
-        if (m_drag == DragKind::None)
-            return;
-        break;
-    default:
-        break;
-    }
-    if (m_drag == DragKind::Move) {
-        move(m_dragStartGeometry.topLeft() + delta);
-    } else if (m_drag == DragKind::Resize) {
-        resize(std::max(minimumWidth(), m_dragStartGeometry.width() + delta.x()),
-               std::max(minimumHeight(), m_dragStartGeometry.height() + delta.y()));
-    }
+    m_modes->MouseMove(*event);
 }
 
 void CMovaraDlg::mouseReleaseEvent(QMouseEvent* event)
 {
-    m_drag = DragKind::None;
+    m_modes->MouseRelease(*event);
     if (event->button() == Qt::RightButton)
         HideDropPanels(-1);
     QDialog::mouseReleaseEvent(event);
@@ -283,8 +226,8 @@ void CMovaraDlg::mouseReleaseEvent(QMouseEvent* event)
 void CMovaraDlg::wheelEvent(QWheelEvent* event)
 {
     // The wheel scrolls the list wherever it turns over the window.
-    if (m_catalogueView)
-        m_catalogueView->WheelScroll(event->angleDelta().y());
+    if (CCatalogueView* list = CatalogueView())
+        list->WheelScroll(event->angleDelta().y());
     event->accept();
 }
 
@@ -302,7 +245,7 @@ void CMovaraDlg::resizeEvent(QResizeEvent* event)
     if (clientRect != previousClientRect) {
         ArrangeControls();
         RelayoutVideo();
-        backgroundDirty = 1;
+        m_composer->SetDirty();
         update();
     }
 }
@@ -373,31 +316,18 @@ void CMovaraDlg::OnClose()
     m_closed = true;
     TraceLog(QStringLiteral("Kestrav :: <<<<<<<<<<<<<<<<OnClose>>>>>>>>>>>>>>>"));
     // 2. The analysis must be over before anything it uses goes.
-    StopAnalysis();
+    m_card->StopAnalysis();
     for (QTimer* t : std::as_const(m_timers))
         t->stop();
     // 3. The window's cached surfaces and its composite.
-    m_windowBackground.Release();
-    m_gpsPanelSurface.Release();
-    m_carInfoPanelSurface.Release();
-    m_titleBarSurface.Release();
-    m_titleBarRightSurface.Release();
-    for (CSkinSurface& s : m_badgeSurfaces)
-        s.Release();
-    m_brandSurface.Release();
-    m_deviceIconSurface.Release();
-    m_gripSurface.Release();
-    m_paintSurface.Release();
-    m_compositeBitmap = QPixmap();
+    m_composer->Release();
     // 4. The device record.
     g_deviceRecord = QByteArray();
     // 5. The image service.
     CSkinImage::DestroyInstance();
     // 6. No desktop setting to restore (see changeEvent).
     // 7. The media-change registration.
-    if (shellNotifyId != 0) {
-        m_mountWatcher.reset();
-        shellNotifyId = 0;
-    }
+    if (m_card->ShellNotifyId() != 0)
+        m_card->StopWatchingMounts();
     // 8-9. The extraction lock and the fonts need no release.
 }

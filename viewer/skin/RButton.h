@@ -6,9 +6,10 @@ class CSkinSurface;
 
 // The skinned push button: a child window that looks transparent because it
 // keeps a copy of its parent's background under its own rectangle (taken
-// when its pictures are set) and composes its state pictures over it. On
-// every left-button release over it, it posts (queued) Command(controlId).
-// Its caption is drawn on the window after the cached picture.
+// when its pictures are set) and composes its state pictures over it. On a
+// click (left-button press and release on it), it posts (queued)
+// Command(controlId). Its caption is drawn on the window after the cached
+// picture.
 class CRButton : public CSkinButton
 {
     Q_OBJECT

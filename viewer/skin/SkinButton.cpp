@@ -4,60 +4,14 @@
 #include "skin/SkinBlit.h"
 #include "skin/SkinImage.h"
 
-#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
-
-namespace {
-// Delivers a left-button release to the skinned button under the pointer
-// when the window system gives it to another widget (the one the press
-// began on): skinned buttons do not hold the mouse, so a release over them
-// counts wherever the press happened. One instance for the application.
-class CForeignReleaseRouter : public QObject
-{
-public:
-    static void Install()
-    {
-        static CForeignReleaseRouter* router = nullptr;
-        if (!router && qApp) {
-            router = new CForeignReleaseRouter(qApp);
-            qApp->installEventFilter(router);
-        }
-    }
-
-protected:
-    explicit CForeignReleaseRouter(QObject* parent) : QObject(parent) {}
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::MouseButtonRelease || !watched->isWidgetType())
-            return false;
-        auto* release = static_cast<QMouseEvent*>(event);
-        if (release->button() != Qt::LeftButton)
-            return false;
-        // The same release passes here once per widget it propagates to.
-        if (release == m_lastEvent && release->timestamp() == m_lastTimestamp)
-            return false;
-        m_lastEvent = release;
-        m_lastTimestamp = release->timestamp();
-        auto* under = qobject_cast<CSkinButton*>(QApplication::widgetAt(release->globalPosition().toPoint()));
-        if (under && under != watched && under->isEnabled())
-            under->HandleForeignRelease();
-        return false;
-    }
-
-private:
-    const QEvent* m_lastEvent = nullptr;
-    quint64 m_lastTimestamp = 0;
-};
-} // namespace
 
 CSkinButton::CSkinButton(QWidget* parent, Qt::WindowFlags flags)
     : QWidget(parent, flags)
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
-    CForeignReleaseRouter::Install();
 }
 
 CSkinButton::~CSkinButton()
@@ -236,15 +190,30 @@ void CSkinButton::mouseMoveEvent(QMouseEvent* event)
             HandleMouseLeave();
         return;
     }
+    HandleMouseOver();
+    if (!m_balloonText.isEmpty())
+        PlaceBalloon();
+}
+
+// The pointer is over the button (and no other widget holds the mouse).
+void CSkinButton::HandleMouseOver()
+{
     if (m_state == StateNormal) {
         m_trackingLeave = true;
         m_state = StateOver;
         Redraw();
-    } else if (m_state == StateSelected) {
+    } else if (m_state == StateSelected || m_state == StateOver) {
         m_trackingLeave = true;
     }
-    if (!m_balloonText.isEmpty())
-        PlaceBalloon();
+}
+
+void CSkinButton::enterEvent(QEnterEvent* event)
+{
+    // Also sent when another widget's drag ends over the button: the look
+    // follows the pointer at once.
+    if (isEnabled() && rect().contains(event->position().toPoint()))
+        HandleMouseOver();
+    QWidget::enterEvent(event);
 }
 
 void CSkinButton::mousePressEvent(QMouseEvent* event)
@@ -252,6 +221,7 @@ void CSkinButton::mousePressEvent(QMouseEvent* event)
     event->accept();
     if (event->button() != Qt::LeftButton)
         return;
+    m_trackingLeave = true; // the pointer is over it, whatever came before
     m_state = StatePressed;
     Redraw();
 }
@@ -264,17 +234,13 @@ void CSkinButton::mouseReleaseEvent(QMouseEvent* event)
     HandleLeftButtonUp();
 }
 
-void CSkinButton::HandleForeignRelease()
-{
-    HandleLeftButtonUp();
-}
-
 void CSkinButton::HandleLeftButtonUp()
 {
     Notify();
     // A checked button with a selected picture shows it again; any other
-    // button shows the hover picture.
+    // button shows the hover picture, the pointer being over it.
     m_state = (m_selectedSurface.IsCreated() && m_isChecked) ? StateSelected : StateOver;
+    m_trackingLeave = true;
     Redraw();
 }
 

@@ -16,18 +16,23 @@ class CSkinBalloonTip;
 // window) share: the state pictures, the optional caption and icons, the
 // composed picture cached until a state change, and the state machine:
 //
-//   mouse move, state 0        -> ask for the leave notification, state 1
-//   mouse move, state 3        -> ask for the leave notification
-//   left button down           -> state 2
-//   left button up over it     -> notify; then state 1 unless a selected
-//                                 picture exists and the owner checked it
-//   mouse leave (if asked for) -> state 0 unless checked or disabled; hide balloon
-//   disabled                   -> state 4 when a disabled picture exists
-//   enabled, state 4           -> state 0
+//   mouse move or enter, state 0 -> ask for the leave notification, state 1
+//   mouse move, state 3          -> ask for the leave notification
+//   left button down             -> state 2
+//   left button up over it       -> notify; then state 1 unless a selected
+//                                   picture exists and the owner checked it
+//   mouse leave                  -> state 0 unless checked or disabled; hide balloon
+//   disabled                     -> state 4 when a disabled picture exists
+//   enabled, state 4             -> state 0
 //
-// The button never holds the mouse: a press that ends outside it notifies
-// nothing, and a release over it notifies even when the press began on
-// another widget. GUI thread only.
+// A click is a press and a release both on this button: the window system
+// gives the release to the widget that took the press, so a gesture that
+// began elsewhere (a slider or scroll-bar drag, a window drag, a press on
+// the window itself) ends in no command even when it is released over the
+// button, and a press that ends outside it notifies nothing. A window
+// blocked by a modal dialog gets no input at all (the window system takes
+// the pointer away from it, which the button sees as a mouse leave). GUI
+// thread only.
 class CSkinButton : public QWidget
 {
     Q_OBJECT
@@ -66,10 +71,6 @@ public:
     // composing it first when needed.
     QImage ComposedImage();
 
-    // Left-button release over this button that the window system delivered
-    // to another widget (the press began there).
-    void HandleForeignRelease();
-
 signals:
     // The command id: posted (queued) by CRButton, sent (direct) by CTButton.
     void Command(int id);
@@ -93,6 +94,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -122,6 +124,7 @@ protected:
 
 private:
     void HandleLeftButtonUp();
+    void HandleMouseOver();
     void HandleMouseLeave();
     void SetStateSurface(CSkinSurface& surface, const QString& name, bool ninePatch, SkinRect* content);
 };

@@ -7,7 +7,7 @@
 // inside drop-down panels. No parent background: a fresh composition is fully
 // transparent. Its caption is composed into the picture with the alpha text
 // renderer (font height 12; the style's fontHeight only centres it, and the
-// text colour is added onto the picture). On release over it, it sends
+// text colour is added onto the picture). On a click on it, it sends
 // (direct) Command(commandId).
 class CTButton : public CSkinButton
 {
