@@ -10,7 +10,10 @@
 #include "TraceCapture.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
+#include <QtEndian>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -63,6 +66,103 @@ QSize FrameSize(const CVideoRenderer* renderer)
     return frame ? frame->size() : QSize();
 }
 
+// --- stand-ins for media that never answers ----------------------------------
+
+// An element that takes whatever it is given and passes nothing on: in place
+// of a demultiplexer it never offers a stream; in place of a decoder (with
+// an output pad) it never delivers a picture. Like a reader stuck on a bad card.
+struct StallElement
+{
+    GstElement parent;
+};
+struct StallElementClass
+{
+    GstElementClass parentClass;
+};
+struct StallDecoder
+{
+    StallElement parent;
+};
+struct StallDecoderClass
+{
+    StallElementClass parentClass;
+};
+
+G_DEFINE_TYPE(StallElement, stall_element, GST_TYPE_ELEMENT)
+G_DEFINE_TYPE(StallDecoder, stall_decoder, stall_element_get_type())
+
+GstStaticPadTemplate kStallSink = GST_STATIC_PAD_TEMPLATE("sink", GST_PAD_SINK, GST_PAD_ALWAYS, GST_STATIC_CAPS_ANY);
+GstStaticPadTemplate kStallSrc = GST_STATIC_PAD_TEMPLATE("src", GST_PAD_SRC, GST_PAD_ALWAYS, GST_STATIC_CAPS_ANY);
+
+GstFlowReturn StallChain(GstPad*, GstObject*, GstBuffer* buffer)
+{
+    gst_buffer_unref(buffer);
+    return GST_FLOW_OK;
+}
+
+gboolean StallEvent(GstPad*, GstObject*, GstEvent* event)
+{
+    gst_event_unref(event);
+    return TRUE;
+}
+
+void stall_element_class_init(StallElementClass* klass)
+{
+    auto* element = GST_ELEMENT_CLASS(klass);
+    gst_element_class_add_static_pad_template(element, &kStallSink);
+    gst_element_class_set_static_metadata(element, "Stall", "Test", "Swallows everything", "Kestrav tests");
+}
+
+void stall_element_init(StallElement* self)
+{
+    GstPad* sink = gst_pad_new_from_static_template(&kStallSink, "sink");
+    gst_pad_set_chain_function(sink, StallChain);
+    gst_pad_set_event_function(sink, StallEvent);
+    gst_element_add_pad(GST_ELEMENT(self), sink);
+}
+
+void stall_decoder_class_init(StallDecoderClass* klass)
+{
+    gst_element_class_add_static_pad_template(GST_ELEMENT_CLASS(klass), &kStallSrc);
+}
+
+void stall_decoder_init(StallDecoder* self)
+{
+    gst_element_add_pad(GST_ELEMENT(self), gst_pad_new_from_static_template(&kStallSrc, "src"));
+}
+
+// Puts `type` in the registry under a factory name for as long as it lives,
+// and the original factory back afterwards.
+class CFactoryStandIn
+{
+public:
+    CFactoryStandIn(const char* name, GType type)
+        : m_name(name)
+    {
+        GstRegistry* registry = gst_registry_get();
+        m_original = gst_registry_lookup_feature(registry, name);
+        if (m_original)
+            gst_registry_remove_feature(registry, m_original);
+        gst_element_register(nullptr, name, GST_RANK_NONE, type);
+    }
+    ~CFactoryStandIn()
+    {
+        GstRegistry* registry = gst_registry_get();
+        if (GstPluginFeature* mine = gst_registry_lookup_feature(registry, m_name)) {
+            gst_registry_remove_feature(registry, mine);
+            gst_object_unref(mine);
+        }
+        if (m_original)
+            gst_registry_add_feature(registry, m_original); // takes the reference back
+    }
+    CFactoryStandIn(const CFactoryStandIn&) = delete;
+    CFactoryStandIn& operator=(const CFactoryStandIn&) = delete;
+
+private:
+    const char* m_name;
+    GstPluginFeature* m_original = nullptr;
+};
+
 } // namespace
 
 class TestVideoMgr : public QObject
@@ -109,6 +209,10 @@ private slots:
     void graphErrorEndsTheRecording();
     void aviWithoutIndex();
     void corruptH264KeepsGuiAlive();
+    void nothingToShowIsAFailedOpen_data();
+    void nothingToShowIsAFailedOpen();
+    void openThatNeverAnswersIsBounded_data();
+    void openThatNeverAnswersIsBounded();
     void longPath();
     void rearVanishes_data();
     void rearVanishes();
@@ -1127,6 +1231,128 @@ void TestVideoMgr::corruptH264KeepsGuiAlive()
     QVERIFY(h.WaitComplete(30000));
     QVERIFY(ticks > 0);
     QCOMPARE(h.engine.GetState(), int(STATE_STOP));
+}
+
+void TestVideoMgr::nothingToShowIsAFailedOpen_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("damage");
+    // The headers (and the index) are sound, so the splitter offers its
+    // streams and everything links; the media behind them yields no picture.
+    QTest::newRow("avi, frames replaced by garbage") << "garbage_frames.avi" << "garbage";
+    QTest::newRow("avi, frames zeroed") << "zero_frames.avi" << "zero";
+}
+
+void TestVideoMgr::nothingToShowIsAFailedOpen()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, damage);
+    AviOptions o;
+    o.durationSec = 2.0;
+    o.size = QSize(160, 96);
+    o.secondVideo = true;
+    o.secondSize = QSize(96, 64);
+    WriteAvi(name, o);
+    QFile f(Path(name));
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QByteArray bytes = f.readAll();
+    // Every video chunk's payload (after its 8-byte header) is overwritten.
+    const qsizetype movi = bytes.indexOf("movi");
+    const qsizetype idx1 = bytes.lastIndexOf("idx1");
+    QVERIFY(movi > 0 && idx1 > movi);
+    quint32 x = 777;
+    int chunks = 0;
+    for (qsizetype at = movi + 4; at + 8 <= idx1;) {
+        const QByteArray id = bytes.mid(at, 4);
+        const quint32 size = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
+        if (id.endsWith("dc") || id.endsWith("db")) {
+            for (qsizetype i = at + 8; i < at + 8 + qsizetype(size); ++i) {
+                x = x * 1103515245u + 12345u;
+                bytes[i] = damage == "zero" ? char(0) : char(x >> 24);
+            }
+            ++chunks;
+        }
+        at += 8 + ((size + 1) & ~1u);
+    }
+    QVERIFY(chunks > 0);
+    QVERIFY(f.seek(0));
+    f.write(bytes);
+    f.close();
+
+    CTraceCapture trace;
+    CEngineHarness h;
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!h.Open(Path(name)));
+    QVERIFY(clock.elapsed() < kOpenDeadlineMs + 2000);
+    QVERIFY2(trace.Contains("PASS Filter Connect"), "the graph was built and linked");
+    QVERIFY2(!trace.Lines().filter(QRegularExpression("^Error : Failed to Pause Graph \\(0x[0-9a-f]+\\)$")).isEmpty(),
+             qPrintable(trace.Lines().join('\n')));
+    // The graph is gone, nothing is shown, and the user is not asked anything.
+    QVERIFY(!h.engine.Graph());
+    QCOMPARE(h.engine.GetState(), int(STATE_STOP));
+    QVERIFY(!h.engine.LatestFrame(kFrontTarget).HasPicture());
+    QVERIFY(m_platform.CallsOf("MessageBox").isEmpty());
+    // The engine opens the next recording as usual.
+    QVERIFY(h.Open(Path("two.avi")));
+    QCOMPARE(FrameNumberAt(h.engine, kFrontTarget), 0);
+}
+
+void TestVideoMgr::openThatNeverAnswersIsBounded_data()
+{
+    QTest::addColumn<QString>("factory"); // the element that never answers
+    QTest::addColumn<bool>("decoder");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("report");
+    QTest::addColumn<bool>("messageBox");
+    QTest::newRow("avi splitter offers no stream")
+        << "avidemux" << false << "two_audio.avi" << "Error : Connection failed: Source to AVI Splitter (0x8004022e)"
+        << false;
+    // Opening the rear file of a pair reads the front file first, then the
+    // rear file alone: two waits, one deadline.
+    QTest::newRow("mp4 pair, neither file offers a stream")
+        << "qtdemux" << false << "REC_2014_05_21_13_45_30_R.MP4" << "Error : Failed to Load File (0x8004022e)" << true;
+    QTest::newRow("decoder never delivers a picture")
+        << "avdec_h264" << true << "two_audio.avi" << "Error : Failed to Pause Graph (0x8004022e)" << false;
+}
+
+void TestVideoMgr::openThatNeverAnswersIsBounded()
+{
+    QFETCH(QString, factory);
+    QFETCH(bool, decoder);
+    QFETCH(QString, file);
+    QFETCH(QString, report);
+    QFETCH(bool, messageBox);
+    CTraceCapture trace;
+    CEngineHarness h;
+    bool opened = true;
+    qint64 elapsed = 0;
+    {
+        const QByteArray name = factory.toUtf8();
+        CFactoryStandIn standIn(name.constData(), decoder ? stall_decoder_get_type() : stall_element_get_type());
+        QElapsedTimer clock;
+        clock.start();
+        opened = h.Open(Path(file));
+        elapsed = clock.elapsed();
+        h.engine.Close();
+    }
+    QVERIFY(!opened);
+    // One deadline for the whole open (with room for building and tearing down).
+    QVERIFY2(elapsed >= kOpenDeadlineMs - 100 && elapsed < kOpenDeadlineMs + 1500, qPrintable(QString::number(elapsed)));
+    QVERIFY2(trace.Contains(report), qPrintable(trace.Lines().join('\n')));
+    QCOMPARE(m_platform.CallsOf("MessageBox").size(), messageBox ? 1 : 0);
+    // The wait cursor was up while the GUI thread waited, and is down again.
+    const auto cursor = m_platform.CallsOf("SetWaitCursor");
+    QVERIFY(!cursor.isEmpty());
+    int busy = 0;
+    for (const auto& call : cursor) {
+        busy += call.text == "busy" ? 1 : -1;
+        QVERIFY(busy == 0 || busy == 1);
+    }
+    QCOMPARE(busy, 0);
+    // With the real element back the same engine opens the recording.
+    QVERIFY(h.Open(Path(file)));
+    QCOMPARE(FrameNumberAt(h.engine, kFrontTarget), 0);
 }
 
 void TestVideoMgr::longPath()
