@@ -195,6 +195,7 @@ private slots:
     void geometryThroughTheEngine();
     void zoomAndPanFollowTheSwap();
     void rendererPaintsIntoItsWindow();
+    void redrawAfterEveryPaintSettles();
 
     void recordingKindByContent_data();
     void recordingKindByContent();
@@ -960,6 +961,32 @@ void TestVideoMgr::rendererPaintsIntoItsWindow()
     e.Close();
     shot = h.front.grab().toImage();
     QCOMPARE(QColor(shot.pixel(320, 240)), QColor(0, 200, 0));
+}
+
+void TestVideoMgr::redrawAfterEveryPaintSettles()
+{
+    // The viewer's windows ask for the video to be redrawn after each of
+    // their paints; that must not start a loop of paints.
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    h.front.redrawAfterPaint = true;
+    QVERIFY(h.Open(Path("one.avi")));
+    h.front.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&h.front));
+    QTRY_VERIFY(h.front.paints >= 1);
+    QTest::qWait(100);
+    const int settled = h.front.paints;
+    // Nothing changed: the paints must stop, however often the window asks.
+    QTest::qWait(300);
+    QCOMPARE(h.front.paints, settled);
+    e.ReDrawVideo();
+    QTest::qWait(100);
+    QCOMPARE(h.front.paints, settled);
+    // A new geometry is painted once.
+    e.SetVideoViewSize(0.5f);
+    QTRY_COMPARE(h.front.paints, settled + 1);
+    QTest::qWait(200);
+    QCOMPARE(h.front.paints, settled + 1);
 }
 
 // ---------------------------------------------------------------------------

@@ -19,9 +19,11 @@ class QObject;
 //
 // Contract shared by every implementation:
 // - Called from the GUI thread only.
-// - States: STATE_STOP (construction, Stop, Close, end of recording),
-//   STATE_PAUSE (a successful open, Pause), STATE_PLAY (Play). Play and Pause
-//   without a recording change nothing and return S_OK.
+// - States: STATE_STOP (construction, Stop, Close, end of recording, a failed
+//   open), STATE_PAUSE (a successful open, Pause), STATE_PLAY (Play). Play
+//   and Pause without a recording change nothing and return S_OK. A failed
+//   open may leave a partly built recording behind, which shows nothing and
+//   goes with the next open or Close; callers close it.
 // - Positions and durations are whole seconds of stream time (truncated), 0
 //   without a recording. Seeks in STATE_STOP by SeekForwards/SeekBackwards
 //   do nothing.
