@@ -196,6 +196,7 @@ private slots:
     void zoomAndPanFollowTheSwap();
     void rendererPaintsIntoItsWindow();
     void redrawAfterEveryPaintSettles();
+    void picturesScaledToTheirWindow();
 
     void recordingKindByContent_data();
     void recordingKindByContent();
@@ -987,6 +988,58 @@ void TestVideoMgr::redrawAfterEveryPaintSettles()
     QTRY_COMPARE(h.front.paints, settled + 1);
     QTest::qWait(200);
     QCOMPARE(h.front.paints, settled + 1);
+}
+
+void TestVideoMgr::picturesScaledToTheirWindow()
+{
+    // 160x96 pictures in windows smaller than that arrive at the size they
+    // are painted at; the proportions still come from the decoded size.
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    h.Resize(h.front, QSize(100, 100)); // letter-boxed: 100x60
+    h.Resize(h.rear, QSize(320, 180));  // larger than decoded: not scaled
+    QVERIFY(h.Open(Path("two.avi")));
+    QCOMPARE(e.FrontRenderer()->ScaledSize(), QSize(100, 60));
+    QCOMPARE(e.RearRenderer()->ScaledSize(), QSize());
+    auto nextPicture = [&] {
+        e.SetPosition(e.GetPosition() == 0 ? 50 : 0);
+        return WaitForSerial(e, kFrontTarget, e.CurrentSerial()) && WaitForSerial(e, kRearTarget, e.CurrentSerial());
+    };
+    QVERIFY(nextPicture());
+    CVideoFrame front = e.LatestFrame(kFrontTarget);
+    QCOMPARE(front.image->size(), QSize(100, 60));
+    QCOMPARE(front.sourceSize, QSize(160, 96));
+    QCOMPARE(VideoPictureRect(front), QRect(0, 20, 100, 60));
+    QCOMPARE(e.LatestFrame(kRearTarget).image->size(), QSize(96, 64));
+    // Painted: bars above and below, the picture between them as it came.
+    const QImage shot = h.front.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(QColor(shot.pixel(50, 10)), QColor(Qt::black));
+    QCOMPARE(QColor(shot.pixel(50, 90)), QColor(Qt::black));
+    QCOMPARE(shot.copy(0, 20, 100, 60), front.image->convertToFormat(QImage::Format_RGB32));
+
+    // Stretched: the destination's size.
+    h.Resize(h.front, QSize(120, 40));
+    e.ResetSize(false);
+    QCOMPARE(e.FrontRenderer()->ScaledSize(), QSize(120, 40));
+    QVERIFY(nextPicture());
+    front = e.LatestFrame(kFrontTarget);
+    QCOMPARE(front.image->size(), QSize(120, 40));
+    QCOMPARE(VideoPictureRect(front), QRect(0, 0, 120, 40));
+
+    // Enlarged past the decoded size: passed on as decoded.
+    e.SetVideoViewSize(2.0f); // 240x80
+    QCOMPARE(e.FrontRenderer()->ScaledSize(), QSize(160, 80));
+    e.SetVideoViewSize(1.0f);
+    h.Resize(h.front, QSize(640, 360));
+    e.ResetSize(true);
+    QCOMPARE(e.FrontRenderer()->ScaledSize(), QSize());
+    QVERIFY(nextPicture());
+    QCOMPARE(e.LatestFrame(kFrontTarget).image->size(), QSize(160, 96));
+    QCOMPARE(FrameNumberAt(e, kFrontTarget), e.GetPosition() == 0 ? 0 : 45);
+
+    // Closed: the next recording starts at its own decoded size.
+    QVERIFY(e.Close());
+    QCOMPARE(e.FrontRenderer()->ScaledSize(), QSize());
 }
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "engine/VideoRenderer.h"
 
 #include "engine/GstSupport.h"
+#include "engine/VideoGeometry.h"
 
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
@@ -82,6 +83,21 @@ GstFlowReturn OnNewPreroll(GstAppSink* sink, gpointer user)
     return TakeSample(sink, static_cast<CVideoRenderer*>(user), true);
 }
 
+// Watches the renderer's input for the decoded size.
+GstPadProbeReturn OnInputEvent(GstPad*, GstPadProbeInfo* info, gpointer user)
+{
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (event && GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
+        GstCaps* caps = nullptr;
+        gst_event_parse_caps(event, &caps);
+        GstVideoInfo video;
+        if (caps && gst_video_info_from_caps(&video, caps))
+            static_cast<CVideoRenderer*>(user)->OnInputSize(
+                QSize(GST_VIDEO_INFO_WIDTH(&video), GST_VIDEO_INFO_HEIGHT(&video)));
+    }
+    return GST_PAD_PROBE_OK;
+}
+
 // Watches the events reaching the sink: a flush or a new segment that ends a
 // seek announced with ExpectFlush switches the serial of later pictures.
 GstPadProbeReturn OnSinkEvent(GstPad*, GstPadProbeInfo* info, gpointer user)
@@ -115,17 +131,20 @@ bool CVideoRenderer::Create(QString* missing)
         return true;
     GstSupport::EnsureInitialised();
     GstElement* balance = GstSupport::MakeElement("videobalance", nullptr, missing);
-    GstElement* convert = balance ? GstSupport::MakeElement("videoconvert", nullptr, missing) : nullptr;
-    GstElement* sink = convert ? GstSupport::MakeElement("appsink", nullptr, missing) : nullptr;
+    GstElement* convert = balance ? GstSupport::MakeElement("videoconvertscale", nullptr, missing) : nullptr;
+    GstElement* size = convert ? GstSupport::MakeElement("capsfilter", nullptr, missing) : nullptr;
+    GstElement* sink = size ? GstSupport::MakeElement("appsink", nullptr, missing) : nullptr;
     if (!sink) {
-        for (GstElement* e : {balance, convert})
+        for (GstElement* e : {balance, convert, size})
             if (e)
                 gst_object_unref(gst_object_ref_sink(e));
         return false;
     }
     GstElement* bin = gst_bin_new(m_graphName.toUtf8().constData());
-    gst_bin_add_many(GST_BIN(bin), balance, convert, sink, nullptr);
-    gst_element_link_many(balance, convert, sink, nullptr);
+    gst_bin_add_many(GST_BIN(bin), balance, convert, size, sink, nullptr);
+    gst_element_link_many(balance, convert, size, sink, nullptr);
+    // The scaled size is the painted size exactly: no bars added to keep proportions.
+    g_object_set(convert, "add-borders", FALSE, nullptr);
 
     GstCaps* caps = gst_caps_from_string(kFrameCaps);
     g_object_set(sink, "caps", caps, "max-buffers", 1u, "drop", TRUE, "sync", TRUE, "qos", TRUE,
@@ -142,11 +161,14 @@ bool CVideoRenderer::Create(QString* missing)
     gst_object_unref(sinkPad);
 
     GstPad* target = gst_element_get_static_pad(balance, "sink");
+    gst_pad_add_probe(target, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, OnInputEvent, this, nullptr);
     gst_element_add_pad(bin, gst_ghost_pad_new("sink", target));
     gst_object_unref(target);
 
     m_element = GST_ELEMENT(gst_object_ref_sink(bin));
     m_balance = balance;
+    m_sizeFilter = size;
+    UpdateScale();
     return true;
 }
 
@@ -164,8 +186,11 @@ int CVideoRenderer::Target() const
 
 void CVideoRenderer::SetVideoPosition(const QRect& dst)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_dst = dst;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_dst = dst;
+    }
+    UpdateScale();
 }
 
 QRect CVideoRenderer::VideoPosition() const
@@ -176,8 +201,63 @@ QRect CVideoRenderer::VideoPosition() const
 
 void CVideoRenderer::SetAspectRatioMode(int mode)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_aspectMode = mode;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_aspectMode = mode;
+    }
+    UpdateScale();
+}
+
+void CVideoRenderer::OnInputSize(QSize size)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_inputSize == size)
+            return;
+        m_inputSize = size;
+    }
+    if (!m_scaleQueued.exchange(true))
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_scaleQueued.store(false);
+                UpdateScale();
+            },
+            Qt::QueuedConnection);
+}
+
+void CVideoRenderer::UpdateScale()
+{
+    if (!m_sizeFilter)
+        return;
+    QSize input;
+    QRect dst;
+    int mode = Engine::VMR_ARMODE_LETTER_BOX;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        input = m_inputSize;
+        dst = m_dst;
+        mode = m_aspectMode;
+    }
+    // The painted size, but never more than decoded in either direction.
+    QSize scaled;
+    if (input.isValid() && !dst.isEmpty()) {
+        const QSize painted = mode == Engine::VMR_ARMODE_LETTER_BOX ? VideoGeometry::LetterBox(input, dst).size()
+                                                                    : dst.size();
+        scaled = painted.boundedTo(input);
+        if (scaled == input || scaled.isEmpty())
+            scaled = QSize();
+    }
+    if (scaled == m_scaledSize)
+        return;
+    m_scaledSize = scaled;
+    GstCaps* caps = scaled.isEmpty()
+        ? gst_caps_new_empty_simple("video/x-raw")
+        : gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, scaled.width(), "height", G_TYPE_INT,
+                              scaled.height(), "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+    // The next picture is negotiated at the new size.
+    g_object_set(m_sizeFilter, "caps", caps, nullptr);
+    gst_caps_unref(caps);
 }
 
 int CVideoRenderer::AspectRatioMode() const
@@ -267,7 +347,10 @@ void CVideoRenderer::ClearFrame()
         m_frameTime = -1;
         m_frameSerial = 0;
         m_sourceSize = QSize();
+        m_inputSize = QSize();
     }
+    // The next stream starts at its decoded size, whatever this one had.
+    UpdateScale();
     // `old` is released here, outside the lock.
 }
 
@@ -278,7 +361,7 @@ void CVideoRenderer::PresentFrame(std::shared_ptr<const QImage> frame, int64_t s
         m_frame.swap(frame);
         m_frameTime = streamTimeNs;
         m_frameSerial = m_streamSerial;
-        m_sourceSize = sourceSize;
+        m_sourceSize = sourceSize.isValid() ? sourceSize : m_inputSize;
         // Counted under the lock, so that a published frame and its count agree.
         m_frameCount.fetch_add(1);
     }

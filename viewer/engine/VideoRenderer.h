@@ -16,13 +16,21 @@
 typedef struct _GstElement GstElement;
 
 // The windowless video renderer: the last element of one camera's branch of
-// the pipeline. Its element (a bin: videobalance ! videoconvert ! appsink)
-// takes decoded frames on the streaming thread and publishes the latest one
-// as an immutable shared image, together with the destination rectangle and
-// aspect mode the engine gave it, the serial of the open or seek that
-// produced it and its stream time (Published). It shows nothing itself:
-// whoever shows its target pulls the published picture and paints it
-// (PaintVideoFrame).
+// the pipeline. Its element (a bin: videobalance ! videoconvertscale !
+// capsfilter ! appsink) takes decoded frames on the streaming thread and
+// publishes the latest one as an immutable shared image, together with the
+// destination rectangle and aspect mode the engine gave it, the serial of the
+// open or seek that produced it and its stream time (Published). It shows
+// nothing itself: whoever shows its target pulls the published picture and
+// paints it (PaintVideoFrame).
+//
+// Scaling: pictures are shrunk in the pipeline, in the same pass as the
+// colour conversion, to the size they will be painted at (the letter-boxed
+// or stretched destination, never larger than decoded), so that neither the
+// conversion nor the painter handle full-size frames a small window does not
+// need. The size follows every change of destination, aspect mode or decoded
+// size; pictures already published keep their size until the next one, and
+// sourceSize always gives the decoded proportions.
 //
 // Serials: BeginStream sets the serial of a new stream (an open). Before a
 // flushing seek the engine announces the seek event's sequence number with
@@ -83,7 +91,7 @@ public:
     int64_t CurrentFrameTime() const;
     uint64_t CurrentSerial() const;
     uint64_t FrameCount() const { return m_frameCount.load(); }
-    // Drops the picture (the recording closed).
+    // Drops the picture and forgets the decoded size (the recording closed).
     void ClearFrame();
 
     // Hands a picture over (the appsink does this on the streaming thread).
@@ -93,6 +101,12 @@ public:
 
     // Called from the sink pad's event probe (streaming threads).
     void OnFlushEvent(uint32_t seqnum);
+    // Called from the input pad's event probe when the decoded size is known (streaming threads).
+    void OnInputSize(QSize size);
+
+    // The size pictures are scaled to in the pipeline; empty when they are
+    // passed on as decoded.
+    QSize ScaledSize() const { return m_scaledSize; }
 
 signals:
     // A new picture arrived (emitted on the GUI thread, at most one per
@@ -101,10 +115,15 @@ signals:
 
 private:
     void OnFrameQueued();
+    // Recomputes the picture size the pipeline scales to (GUI thread).
+    void UpdateScale();
 
     QString m_graphName;
     GstElement* m_element = nullptr;
     GstElement* m_balance = nullptr;
+    GstElement* m_sizeFilter = nullptr;
+    QSize m_scaledSize; // GUI thread
+    std::atomic<bool> m_scaleQueued{false};
 
     struct PendingFlush {
         uint32_t seqnum;
@@ -117,6 +136,7 @@ private:
     int m_aspectMode = Engine::VMR_ARMODE_LETTER_BOX;
     std::shared_ptr<const QImage> m_frame;
     QSize m_sourceSize;
+    QSize m_inputSize; // decoded size from the input's caps
     int64_t m_frameTime = -1;
     uint64_t m_frameSerial = 0;
     uint64_t m_streamSerial = 0;
