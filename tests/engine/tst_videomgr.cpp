@@ -183,6 +183,7 @@ private slots:
 
     void seeksShowTheRightPicture();
     void skipBounds();
+    void seeksWhilePlayingTagTheirPictures();
     void skipsIgnoredWhenStopped();
     void positionsInWholeSeconds();
     void rateChanges();
@@ -588,6 +589,43 @@ void TestVideoMgr::skipBounds()
     QVERIFY(skipShows(0));
     QCOMPARE(e.GetPositionUnits(), int64_t(0));
     QVERIFY(h.completes.isEmpty());
+}
+
+void TestVideoMgr::seeksWhilePlayingTagTheirPictures()
+{
+    // While it plays, a picture carries a seek's serial only from the seek's
+    // target on; pictures still arriving from before the seek keep the old
+    // serial. Watched on every turn of the event loop over several seeks.
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("long.avi")));
+    e.Play();
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n >= 10; }));
+    struct Seen {
+        uint64_t serial;
+        int frame;
+    };
+    for (const int percent : {75, 25, 60, 10}) {
+        const int target = 360 * percent / 100;
+        e.SetPosition(percent);
+        const uint64_t seek = e.CurrentSerial();
+        QList<Seen> seen;
+        const bool arrived = QTest::qWaitFor(
+            [&] {
+                const CVideoFrame f = e.LatestFrame(kFrontTarget);
+                const int n = f.HasPicture() ? DecodeFrameNumber(*f.image) : -1;
+                seen.append({f.serial, n});
+                return f.serial == seek && n > target + 5;
+            },
+            10000);
+        QVERIFY(arrived);
+        for (const Seen& s : seen) {
+            if (s.serial == seek)
+                QVERIFY2(s.frame >= target, qPrintable(QString("%1% -> frame %2 under the seek's serial").arg(percent).arg(s.frame)));
+            else
+                QVERIFY(s.serial < seek);
+        }
+    }
 }
 
 void TestVideoMgr::skipsIgnoredWhenStopped()
