@@ -66,6 +66,9 @@ public:
     bool Close() override;
     int GetVideoTrackCount() const override { return m_videoStreamCount; }
     void DetachRearRenderer() override;
+    // Unless skipFront, the front camera's renderer, then the rear one's:
+    // detached from every target, or bound to its own camera's target
+    // (letter-boxed). The swap is applied on top by SetReverseMode.
     void SetupVideoRendererSettings(bool skipFront, bool detach);
 
     // --- transport --------------------------------------------------------
@@ -155,6 +158,7 @@ private:
     // serial. False when the pipeline refused it.
     bool SeekFlushing(int64_t units, double rate);
     void SeekTo(int64_t units);
+    // The renderers meant for the front and rear target by the swap flag.
     CVideoRenderer* FrontWindowRenderer() const;
     CVideoRenderer* RearWindowRenderer() const;
     // Binds the cameras' renderers to the targets by the swap flag.

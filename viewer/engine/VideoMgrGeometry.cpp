@@ -1,4 +1,4 @@
-// CVideoMgr: where each renderer draws inside its window.
+// CVideoMgr: which renderer feeds which target, and where its picture lands in it.
 #include "engine/VideoMgr.h"
 
 #include "base/TraceLog.h"
