@@ -68,6 +68,8 @@ public:
     int64_t PositionUnits() const { return m_position; }
     void SetDurationUnits(int64_t units) { m_duration = units; }
     int64_t DurationUnits() const { return m_duration; }
+    // Puts the transport in a state directly (STATE_...), whatever it holds.
+    void ForceState(int state) { m_state = state; }
 
     // --- what the caller did -------------------------------------------------------
     // SetVideoSpeed refuses rates <= 0 as the engine does: stored, not applied, no seek.

@@ -63,6 +63,7 @@ private slots:
     void endOfRecording();
     void failedOpen_data() { Rows(); }
     void failedOpen();
+    void fakeRecordsAndEmits();
 
 private:
     // A transport of the row's kind with a 12 s, two-camera recording ready
@@ -311,6 +312,59 @@ void TestTransportContract::failedOpen()
     QCOMPARE(t->Play(), S_OK);
     QCOMPARE(t->GetState(), int(STATE_STOP));
     QVERIFY(!t->Close());
+}
+
+void TestTransportContract::fakeRecordsAndEmits()
+{
+    // What only the stand-in offers: the record of calls, pictures and
+    // events on demand.
+    CFakeTransport t;
+    CListener listener(t);
+    t.calls.clear();
+    t.autoFrames = false;
+    t.openVideoTracks = 2;
+    t.SetVideoTargets(QSize(64, 36), QSize(32, 18));
+    QVERIFY(t.OnMovieOpen("/card/REC_F.MP4", true));
+    t.ResetSize(true);
+    t.SetVideoSpeed(2.0f);
+    t.SetReverseMode(true);
+    t.GetPosition(); // getters are not recorded
+    QCOMPARE(t.calls, QStringList({"SetVideoTargets(64x36,32x18)", "OnMovieOpen(/card/REC_F.MP4,1)", "ResetSize(1)",
+                                   "SetVideoSpeed(2)", "SetReverseMode(1)"}));
+    QCOMPARE(t.OpenedPath(), QString("/card/REC_F.MP4"));
+    QVERIFY(t.OpenedSingle());
+
+    // Without automatic pictures, a target shows what the test hands over,
+    // under the serial current then; swapped, the rear camera feeds the front target.
+    QVERIFY(!t.LatestFrame(kFrontTarget).HasPicture());
+    QImage rear(8, 8, QImage::Format_RGB32);
+    rear.fill(Qt::red);
+    QSignalSpy ready(t.Notifier(), &CTransportNotifier::FrameReady);
+    t.EmitFrame(CFakeTransport::RearCamera, rear, 1'000'000'000);
+    QTRY_VERIFY(ready.contains(QVariantList{kFrontTarget}));
+    const CVideoFrame f = t.LatestFrame(kFrontTarget);
+    QCOMPARE(f.image->pixel(0, 0), QColor(Qt::red).rgb());
+    QCOMPARE(f.serial, t.CurrentSerial());
+    QCOMPARE(f.streamTimeNs, int64_t(1'000'000'000));
+    QCOMPARE(f.destination, QRect(0, 0, 64, 36));
+    QVERIFY(!t.LatestFrame(kRearTarget).HasPicture());
+
+    // Time moves when the test moves it.
+    t.Play();
+    t.SetPositionUnits(37 * kUnitsPerSecond + 9'000'000);
+    QCOMPARE(t.GetPosition(), 37L);
+    t.ForceState(STATE_PAUSE);
+    QCOMPARE(t.GetState(), int(STATE_PAUSE));
+
+    // A graph error ends the recording as the end of stream does.
+    t.EmitGraphError();
+    QCOMPARE(listener.Count(kMsgGraphNotify), 0); // posted
+    QTRY_COMPARE(listener.Count(kMsgPlayComplete), 1);
+    QCOMPARE(listener.stateAtComplete, int(STATE_STOP));
+    QCOMPARE(listener.tracksAtComplete, 0);
+    QCOMPARE(t.CountOf("HandleGraphEvent"), 1);
+    QCOMPARE(t.CountOf("Close"), 0); // the transport closed itself
+    QVERIFY(!t.IsOpen());
 }
 
 QTEST_MAIN(TestTransportContract)
