@@ -7,6 +7,8 @@
 #include "engine/EngineIds.h"
 #include "writers/MediaWriters.h"
 #include "support/TestPictureReader.h"
+#include "engine/TransportNotifier.h"
+#include "engine/VideoFrame.h"
 #include "engine/VideoMgr.h"
 #include "engine/VideoRenderer.h"
 
@@ -16,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -84,6 +87,34 @@ double PlainOpenMs(const QString& path)
 
 // --- the engine ------------------------------------------------------------
 
+// A window showing one target of the engine, as the viewer's video windows
+// do: repaint on FrameReady, paint the published picture.
+class CTargetWindow : public QWidget
+{
+public:
+    CTargetWindow(CVideoMgr& engine, int target)
+        : m_engine(engine)
+        , m_target(target)
+    {
+        QObject::connect(engine.Notifier(), &CTransportNotifier::FrameReady, this, [this](int t) {
+            if (t == m_target)
+                update();
+        });
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::darkGray);
+        PaintVideoFrame(p, m_engine.LatestFrame(m_target));
+    }
+
+private:
+    CVideoMgr& m_engine;
+    int m_target;
+};
+
 struct EngineFigures {
     double openMs = -1;
     double plainOpenMs = -1; // measured alternately with ours, under the same load
@@ -99,11 +130,12 @@ struct EngineFigures {
 EngineFigures MeasureEngine(const QString& path, double playSeconds)
 {
     EngineFigures f;
+    CVideoMgr engine;
     QWidget window;
     window.setWindowTitle(QStringLiteral("bench_playback"));
     auto* layout = new QHBoxLayout(&window);
-    auto* front = new QWidget;
-    auto* rear = new QWidget;
+    auto* front = new CTargetWindow(engine, Engine::kFrontTarget);
+    auto* rear = new CTargetWindow(engine, Engine::kRearTarget);
     front->setMinimumSize(640, 360);
     rear->setMinimumSize(320, 180);
     layout->addWidget(front, 2);
@@ -112,11 +144,10 @@ EngineFigures MeasureEngine(const QString& path, double playSeconds)
     window.show(); // painting is part of the cost
     QTest::qWait(50);
 
-    CVideoMgr engine;
     QObject notify;
     engine.SetNotifyWindow(&notify);
-    engine.SetVideoWindows(front, rear);
-    QObject::connect(&engine, &CVideoMgr::NotifyMessage, &notify, [&](unsigned m, quintptr, qintptr) {
+    engine.SetVideoTargets(front->size(), rear->size());
+    QObject::connect(engine.Notifier(), &CTransportNotifier::NotifyMessage, &notify, [&](unsigned m, quintptr, qintptr) {
         if (m == Engine::kMsgGraphNotify)
             engine.HandleGraphEvent();
     });

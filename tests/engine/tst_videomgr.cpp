@@ -10,7 +10,10 @@
 #include "support/TraceCapture.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
+#include <QtEndian>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -63,6 +66,103 @@ QSize FrameSize(const CVideoRenderer* renderer)
     return frame ? frame->size() : QSize();
 }
 
+// --- stand-ins for media that never answers ----------------------------------
+
+// An element that takes whatever it is given and passes nothing on: in place
+// of a demultiplexer it never offers a stream; in place of a decoder (with
+// an output pad) it never delivers a picture. Like a reader stuck on a bad card.
+struct StallElement
+{
+    GstElement parent;
+};
+struct StallElementClass
+{
+    GstElementClass parentClass;
+};
+struct StallDecoder
+{
+    StallElement parent;
+};
+struct StallDecoderClass
+{
+    StallElementClass parentClass;
+};
+
+G_DEFINE_TYPE(StallElement, stall_element, GST_TYPE_ELEMENT)
+G_DEFINE_TYPE(StallDecoder, stall_decoder, stall_element_get_type())
+
+GstStaticPadTemplate kStallSink = GST_STATIC_PAD_TEMPLATE("sink", GST_PAD_SINK, GST_PAD_ALWAYS, GST_STATIC_CAPS_ANY);
+GstStaticPadTemplate kStallSrc = GST_STATIC_PAD_TEMPLATE("src", GST_PAD_SRC, GST_PAD_ALWAYS, GST_STATIC_CAPS_ANY);
+
+GstFlowReturn StallChain(GstPad*, GstObject*, GstBuffer* buffer)
+{
+    gst_buffer_unref(buffer);
+    return GST_FLOW_OK;
+}
+
+gboolean StallEvent(GstPad*, GstObject*, GstEvent* event)
+{
+    gst_event_unref(event);
+    return TRUE;
+}
+
+void stall_element_class_init(StallElementClass* klass)
+{
+    auto* element = GST_ELEMENT_CLASS(klass);
+    gst_element_class_add_static_pad_template(element, &kStallSink);
+    gst_element_class_set_static_metadata(element, "Stall", "Test", "Swallows everything", "Kestrav tests");
+}
+
+void stall_element_init(StallElement* self)
+{
+    GstPad* sink = gst_pad_new_from_static_template(&kStallSink, "sink");
+    gst_pad_set_chain_function(sink, StallChain);
+    gst_pad_set_event_function(sink, StallEvent);
+    gst_element_add_pad(GST_ELEMENT(self), sink);
+}
+
+void stall_decoder_class_init(StallDecoderClass* klass)
+{
+    gst_element_class_add_static_pad_template(GST_ELEMENT_CLASS(klass), &kStallSrc);
+}
+
+void stall_decoder_init(StallDecoder* self)
+{
+    gst_element_add_pad(GST_ELEMENT(self), gst_pad_new_from_static_template(&kStallSrc, "src"));
+}
+
+// Puts `type` in the registry under a factory name for as long as it lives,
+// and the original factory back afterwards.
+class CFactoryStandIn
+{
+public:
+    CFactoryStandIn(const char* name, GType type)
+        : m_name(name)
+    {
+        GstRegistry* registry = gst_registry_get();
+        m_original = gst_registry_lookup_feature(registry, name);
+        if (m_original)
+            gst_registry_remove_feature(registry, m_original);
+        gst_element_register(nullptr, name, GST_RANK_NONE, type);
+    }
+    ~CFactoryStandIn()
+    {
+        GstRegistry* registry = gst_registry_get();
+        if (GstPluginFeature* mine = gst_registry_lookup_feature(registry, m_name)) {
+            gst_registry_remove_feature(registry, mine);
+            gst_object_unref(mine);
+        }
+        if (m_original)
+            gst_registry_add_feature(registry, m_original); // takes the reference back
+    }
+    CFactoryStandIn(const CFactoryStandIn&) = delete;
+    CFactoryStandIn& operator=(const CFactoryStandIn&) = delete;
+
+private:
+    const char* m_name;
+    GstPluginFeature* m_original = nullptr;
+};
+
 } // namespace
 
 class TestVideoMgr : public QObject
@@ -83,6 +183,7 @@ private slots:
 
     void seeksShowTheRightPicture();
     void skipBounds();
+    void seeksWhilePlayingTagTheirPictures();
     void skipsIgnoredWhenStopped();
     void positionsInWholeSeconds();
     void rateChanges();
@@ -91,9 +192,12 @@ private slots:
 
     void endOfRecording();
     void swapWhileStoppedWaitsForOpen();
+    void swapWhileStoppedWithGraph();
     void geometryThroughTheEngine();
     void zoomAndPanFollowTheSwap();
     void rendererPaintsIntoItsWindow();
+    void redrawAfterEveryPaintSettles();
+    void picturesScaledToTheirWindow();
 
     void recordingKindByContent_data();
     void recordingKindByContent();
@@ -108,6 +212,10 @@ private slots:
     void graphErrorEndsTheRecording();
     void aviWithoutIndex();
     void corruptH264KeepsGuiAlive();
+    void nothingToShowIsAFailedOpen_data();
+    void nothingToShowIsAFailedOpen();
+    void openThatNeverAnswersIsBounded_data();
+    void openThatNeverAnswersIsBounded();
     void longPath();
     void rearVanishes_data();
     void rearVanishes();
@@ -228,11 +336,15 @@ void TestVideoMgr::aviTopologies()
     QCOMPARE(InputLinked(e, GraphName::kAudioRenderer), audio);
     QCOMPARE(Parked(e, GraphName::kAudioRenderer), !audio);
 
-    // Pre-rolled: the first picture of each connected stream is there.
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    // Pre-rolled: when the open returns, the first picture of each connected
+    // stream is published under the open's serial.
+    QCOMPARE(e.ShownFrameInfo(kFrontTarget).serial, e.CurrentSerial());
+    QCOMPARE(e.ShownFrameInfo(kFrontTarget).streamTimeNs, int64_t(0));
+    QCOMPARE(FrameNumberAt(e, kFrontTarget), 0);
     QCOMPARE(FrameSize(e.FrontRenderer()), QSize(160, 96));
     if (streams == 2) {
-        QVERIFY(WaitForFrame(e.RearRenderer(), [](int n) { return n == 0; }));
+        QCOMPARE(e.ShownFrameInfo(kRearTarget).serial, e.CurrentSerial());
+        QCOMPARE(FrameNumberAt(e, kRearTarget), 0);
         QCOMPARE(FrameSize(e.RearRenderer()), QSize(96, 64));
     } else {
         QCOMPARE(e.RearRenderer()->FrameCount(), uint64_t(0));
@@ -288,25 +400,28 @@ void TestVideoMgr::mp4Pair()
                                             : "{CVideoMgr::ConnectFilter} Source to Audio Renderer"));
     QCOMPARE(InputLinked(e, GraphName::kRendererSub), streams == 2);
 
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberAt(e, kFrontTarget), 0);
     QCOMPARE(FrameSize(e.FrontRenderer()), frontPicture);
     if (streams == 2) {
-        QVERIFY(WaitForFrame(e.RearRenderer(), [](int n) { return n == 0; }));
+        QCOMPARE(FrameNumberAt(e, kRearTarget), 0);
         QCOMPARE(FrameSize(e.RearRenderer()), QSize(96, 64));
     }
     // Both pictures run under one clock: after a seek both show the same moment.
     e.SetPosition(50); // 1.5 s -> frame 45
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 45; }));
-    if (streams == 2)
-        QVERIFY(WaitForFrame(e.RearRenderer(), [](int n) { return n == 45; }));
+    const uint64_t seek = e.CurrentSerial();
+    QVERIFY(WaitForSerial(e, kFrontTarget, seek));
+    QCOMPARE(FrameNumberAt(e, kFrontTarget), 45);
+    if (streams == 2) {
+        QVERIFY(WaitForSerial(e, kRearTarget, seek));
+        QCOMPARE(FrameNumberAt(e, kRearTarget), 45);
+    }
     e.Play();
     QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n >= 60; }));
     if (streams == 2) {
         QVERIFY(WaitForFrame(e.RearRenderer(), [](int n) { return n >= 60; }));
-        // In step: the two latest pictures are never far apart.
+        // In step: once paused, the two latest pictures are not far apart.
         e.Pause();
-        QTest::qWait(200);
-        QVERIFY(qAbs(FrameNumberOf(e.FrontRenderer()) - FrameNumberOf(e.RearRenderer())) <= 2);
+        QTRY_VERIFY(qAbs(FrameNumberOf(e.FrontRenderer()) - FrameNumberOf(e.RearRenderer())) <= 2);
     }
 }
 
@@ -316,8 +431,9 @@ void TestVideoMgr::mp4WithoutPartner()
     QVERIFY(h.Open(Path("REC_2014_05_21_14_00_00_F.MP4")));
     QCOMPARE(h.engine.GetVideoTrackCount(), 1);
     QVERIFY(!h.engine.HasNoAudio());
-    QVERIFY(WaitForFrame(h.engine.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberAt(h.engine, kFrontTarget), 0);
     QCOMPARE(h.engine.RearRenderer()->FrameCount(), uint64_t(0));
+    QVERIFY(!h.engine.LatestFrame(kRearTarget).HasPicture());
     h.engine.Play();
     QVERIFY(h.WaitComplete());
 }
@@ -330,9 +446,12 @@ void TestVideoMgr::reopenReusesRenderers()
     CVideoRenderer* front = e.FrontRenderer();
     CVideoRenderer* rear = e.RearRenderer();
     GstElement* frontElement = front->Element();
-    QCOMPARE(front->ClippingWindow(), &h.front);
-    QCOMPARE(rear->ClippingWindow(), &h.rear);
-    QVERIFY(WaitForFrame(front, [](int n) { return n == 0; }));
+    QCOMPARE(front->Target(), kFrontTarget);
+    QCOMPARE(rear->Target(), kRearTarget);
+    QCOMPARE(e.TargetRenderer(kFrontTarget), front);
+    QCOMPARE(e.TargetRenderer(kRearTarget), rear);
+    QCOMPARE(FrameNumberOf(front), 0);
+    const uint64_t firstOpen = e.CurrentSerial();
 
     // A second open without Close closes the first graph and reuses the renderers.
     GstElement* firstGraph = e.Graph();
@@ -342,27 +461,30 @@ void TestVideoMgr::reopenReusesRenderers()
     QCOMPARE(e.FrontRenderer(), front);
     QCOMPARE(e.RearRenderer(), rear);
     QCOMPARE(front->Element(), frontElement);
-    QVERIFY(WaitForFrame(front, [](int n) { return n == 0; }));
+    QCOMPARE(e.CurrentSerial(), firstOpen + 1); // every open takes a serial
+    QCOMPARE(front->CurrentSerial(), e.CurrentSerial());
+    QCOMPARE(FrameNumberOf(front), 0);
     QCOMPARE(FrameSize(front), QSize(160, 96));
 
     QVERIFY(e.Close());
     QCOMPARE(e.GetState(), int(STATE_STOP));
-    QVERIFY(!front->ClippingWindow());
-    QVERIFY(!rear->ClippingWindow());
+    QCOMPARE(front->Target(), kNoTarget);
+    QCOMPARE(rear->Target(), kNoTarget);
     QVERIFY(!front->CurrentFrame()); // no stale picture after Close
+    QVERIFY(!e.LatestFrame(kFrontTarget).HasPicture());
     QVERIFY(!e.Close());
 
     // And once more, an AVI after the MP4.
     QVERIFY(h.Open(Path("one_audio.avi")));
     QCOMPARE(e.FrontRenderer(), front);
-    QCOMPARE(front->ClippingWindow(), &h.front);
-    QVERIFY(WaitForFrame(front, [](int n) { return n == 0; }));
+    QCOMPARE(front->Target(), kFrontTarget);
+    QCOMPARE(FrameNumberOf(front), 0);
     e.Play();
     QVERIFY(h.WaitComplete());
 
     // The rear renderer, left out of that one-stream graph, plays again in the next.
     QVERIFY(h.Open(Path("two_audio.avi")));
-    QVERIFY(WaitForFrame(rear, [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberOf(rear), 0);
     e.Play();
     QVERIFY(WaitForFrame(rear, [](int n) { return n >= 30; }));
     QVERIFY(h.WaitComplete());
@@ -384,6 +506,8 @@ void TestVideoMgr::withoutGraph()
     e.SetPosition(50);
     e.SeekForwards();
     e.SeekBackwards();
+    QCOMPARE(e.CurrentSerial(), uint64_t(0)); // nothing was opened or sought
+    QVERIFY(!e.LatestFrame(kFrontTarget).HasPicture());
     // Level and rate are stored without a graph; the next open applies the level.
     e.SetVolume(10);
     QCOMPARE(e.GetVolume(), 10);
@@ -402,18 +526,27 @@ void TestVideoMgr::seeksShowTheRightPicture()
     CEngineHarness h;
     CVideoMgr& e = h.engine;
     QVERIFY(h.Open(Path("long.avi")));
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberAt(e, kFrontTarget), 0);
     QCOMPARE(e.GetDuration(), 12L);
     struct Case {
         int percent;
         int frame;
     };
     // 12 s at 30 fps: per cent p shows frame 360 * p / 100 (3.6 frames per cent).
+    // The first picture of each seek's serial is the one at its target.
     for (Case c : {Case{25, 90}, Case{50, 180}, Case{10, 36}, Case{0, 0}, Case{99, 356}}) {
+        const uint64_t before = e.CurrentSerial();
         e.SetPosition(c.percent);
-        QVERIFY2(WaitForFrame(e.FrontRenderer(), [&](int n) { return n == c.frame; }),
-                 qPrintable(QString("%1%% -> frame %2, shows %3").arg(c.percent).arg(c.frame).arg(FrameNumberOf(e.FrontRenderer()))));
-        QVERIFY(WaitForFrame(e.RearRenderer(), [&](int n) { return n == c.frame; }));
+        const uint64_t seek = e.CurrentSerial();
+        QCOMPARE(seek, before + 1);
+        QVERIFY(WaitForSerial(e, kFrontTarget, seek));
+        QVERIFY(WaitForSerial(e, kRearTarget, seek));
+        QCOMPARE(FrameNumberAt(e, kFrontTarget), c.frame);
+        QCOMPARE(FrameNumberAt(e, kRearTarget), c.frame);
+        // Its stream time lies within that picture's time (clipped to the seek's target).
+        const int64_t t = e.ShownFrameInfo(kFrontTarget).streamTimeNs;
+        QVERIFY2(t >= int64_t(c.frame) * 1'000'000'000 / 30 && t < int64_t(c.frame + 1) * 1'000'000'000 / 30,
+                 qPrintable(QString::number(t)));
     }
 }
 
@@ -424,33 +557,75 @@ void TestVideoMgr::skipBounds()
     CVideoMgr& e = h.engine;
     QVERIFY(h.Open(Path("long.avi")));
     CVideoRenderer* front = e.FrontRenderer();
-    QVERIFY(WaitForFrame(front, [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberOf(front), 0);
 
-    // At position 0 a forward skip does nothing.
+    // At position 0 a forward skip does nothing: no seek, no serial, no picture.
     const uint64_t frames = front->FrameCount();
+    const uint64_t opened = e.CurrentSerial();
     e.SeekForwards();
     QVERIFY(!trace.Contains("CVideoMgr::SeekForwards"));
-    QTest::qWait(300);
+    QCOMPARE(e.CurrentSerial(), opened);
     QCOMPARE(front->FrameCount(), frames);
     QCOMPARE(FrameNumberOf(front), 0);
 
+    // Each skip lands exactly: its first picture is the one at its target.
+    auto skipShows = [&](int frame) {
+        return WaitForSerial(front, e.CurrentSerial()) && FrameNumberOf(front) == frame;
+    };
     // 1 s + 10 s = 11 s: frame 330.
     e.SetPosition(9); // 1.08 s -> frame 32
-    QVERIFY(WaitForFrame(front, [](int n) { return n == 32; }));
+    QVERIFY(skipShows(32));
     e.SeekForwards();
-    QVERIFY(WaitForFrame(front, [](int n) { return n == 332; }));
+    QVERIFY(skipShows(332));
     QCOMPARE(e.GetPosition(), 11L);
     // Less than 10 s left: 0.1 s before the end, 11.9 s -> frame 357.
     e.SeekForwards();
-    QVERIFY(WaitForFrame(front, [](int n) { return n == 357; }));
+    QVERIFY(skipShows(357));
     QCOMPARE(e.GetPositionUnits(), e.GetDurationUnits() - kEndMarginUnits);
     // Backwards: 1.9 s -> frame 57, then not below 0.
     e.SeekBackwards();
-    QVERIFY(WaitForFrame(front, [](int n) { return n == 57; }));
+    QVERIFY(skipShows(57));
     e.SeekBackwards();
-    QVERIFY(WaitForFrame(front, [](int n) { return n == 0; }));
+    QVERIFY(skipShows(0));
     QCOMPARE(e.GetPositionUnits(), int64_t(0));
     QVERIFY(h.completes.isEmpty());
+}
+
+void TestVideoMgr::seeksWhilePlayingTagTheirPictures()
+{
+    // While it plays, a picture carries a seek's serial only from the seek's
+    // target on; pictures still arriving from before the seek keep the old
+    // serial. Watched on every turn of the event loop over several seeks.
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("long.avi")));
+    e.Play();
+    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n >= 10; }));
+    struct Seen {
+        uint64_t serial;
+        int frame;
+    };
+    for (const int percent : {75, 25, 60, 10}) {
+        const int target = 360 * percent / 100;
+        e.SetPosition(percent);
+        const uint64_t seek = e.CurrentSerial();
+        QList<Seen> seen;
+        const bool arrived = QTest::qWaitFor(
+            [&] {
+                const CVideoFrame f = e.LatestFrame(kFrontTarget);
+                const int n = f.HasPicture() ? DecodeFrameNumber(*f.image) : -1;
+                seen.append({f.serial, n});
+                return f.serial == seek && n > target + 5;
+            },
+            10000);
+        QVERIFY(arrived);
+        for (const Seen& s : seen) {
+            if (s.serial == seek)
+                QVERIFY2(s.frame >= target, qPrintable(QString("%1% -> frame %2 under the seek's serial").arg(percent).arg(s.frame)));
+            else
+                QVERIFY(s.serial < seek);
+        }
+    }
 }
 
 void TestVideoMgr::skipsIgnoredWhenStopped()
@@ -459,17 +634,19 @@ void TestVideoMgr::skipsIgnoredWhenStopped()
     CVideoMgr& e = h.engine;
     QVERIFY(h.Open(Path("long.avi")));
     e.SetPosition(50);
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 180; }));
+    QVERIFY(WaitForSerial(e, kFrontTarget, e.CurrentSerial()));
+    QCOMPARE(FrameNumberAt(e, kFrontTarget), 180);
     QCOMPARE(e.Stop(), S_OK);
     QCOMPARE(e.GetState(), int(STATE_STOP));
     QVERIFY(e.Graph()); // Stop keeps the graph
-    // Let a picture still on its way from the seek arrive before counting.
-    QTest::qWait(300);
+    // The seek's picture has arrived (its serial is shown): count from here.
     const uint64_t frames = e.FrontRenderer()->FrameCount();
+    const uint64_t serial = e.CurrentSerial();
     e.SeekForwards();
     e.SeekBackwards();
-    QTest::qWait(300);
+    QCOMPARE(e.CurrentSerial(), serial); // no seek was issued
     QCOMPARE(e.FrontRenderer()->FrameCount(), frames);
+    QCOMPARE(FrameNumberAt(e, kFrontTarget), 180);
     QCOMPARE(e.GetPosition(), 6L);
 }
 
@@ -480,7 +657,8 @@ void TestVideoMgr::positionsInWholeSeconds()
     QVERIFY(h.Open(Path("long.avi")));
     // 83 % of 12 s = 9.96 s: whole seconds truncate to 9.
     e.SetPosition(83);
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 298; }));
+    QVERIFY(WaitForSerial(e, kFrontTarget, e.CurrentSerial()));
+    QCOMPARE(FrameNumberAt(e, kFrontTarget), 298);
     QCOMPARE(e.GetPositionUnits(), int64_t(99'600'000));
     QCOMPARE(e.GetPosition(), 9L);
     // Seeking to the very end ends the recording once it runs.
@@ -498,7 +676,10 @@ void TestVideoMgr::rateChanges()
     QCOMPARE(e.GetAppliedRate(), 1.0);
     e.Play();
     QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n >= 15; }));
+    const uint64_t beforeRate = e.CurrentSerial();
     e.SetVideoSpeed(4.0f);
+    QCOMPARE(e.CurrentSerial(), beforeRate + 1); // a rate change is a seek of its own
+    QVERIFY(WaitForSerial(e, kFrontTarget, e.CurrentSerial()));
     QVERIFY(trace.Contains("SetRate() S_OK"));
     QVERIFY(trace.Contains("CVideoMgr::SetVideoSpeed(4.000000)"));
     QCOMPARE(e.GetVideoSpeed(), 4.0f);
@@ -508,20 +689,21 @@ void TestVideoMgr::rateChanges()
     QVERIFY(WaitForFrame(e.FrontRenderer(), [&](int n) { return n > before + 30; }));
     // Positions stay in stream time at any rate: paused, the position is the picture's time.
     e.Pause();
-    QTest::qWait(200);
-    const int shown = FrameNumberOf(e.FrontRenderer());
-    const int64_t atPicture = int64_t(shown) * kUnitsPerSecond / 30;
-    QVERIFY2(qAbs(e.GetPositionUnits() - atPicture) <= kUnitsPerSecond / 15,
-             qPrintable(QString("position %1, picture %2").arg(e.GetPositionUnits()).arg(atPicture)));
+    auto atPicture = [&] { return int64_t(FrameNumberOf(e.FrontRenderer())) * kUnitsPerSecond / 30; };
+    QTRY_VERIFY2(qAbs(e.GetPositionUnits() - atPicture()) <= kUnitsPerSecond / 15,
+                 qPrintable(QString("position %1, picture %2").arg(e.GetPositionUnits()).arg(atPicture())));
     e.Play();
     e.SetVideoSpeed(0.2f);
     QCOMPARE(e.GetAppliedRate(), double(0.2f));
+    QVERIFY(WaitForSerial(e, kFrontTarget, e.CurrentSerial()));
     const int slow = FrameNumberOf(e.FrontRenderer());
     QVERIFY(WaitForFrame(e.FrontRenderer(), [&](int n) { return n > slow; }));
 
-    // A refused rate is stored but not applied.
+    // A refused rate is stored but not applied, and seeks nothing.
     trace.Clear();
+    const uint64_t beforeRefusal = e.CurrentSerial();
     e.SetVideoSpeed(-1.0f);
+    QCOMPARE(e.CurrentSerial(), beforeRefusal);
     QCOMPARE(e.GetVideoSpeed(), -1.0f);
     QCOMPARE(e.GetAppliedRate(), double(0.2f));
     QVERIFY(trace.Contains("SetRate() E_INVALIDARG"));
@@ -530,7 +712,8 @@ void TestVideoMgr::rateChanges()
     // Position keeps its meaning at any rate: a seek lands on its frame.
     e.Pause();
     e.SetPosition(50);
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 180; }));
+    QVERIFY(WaitForSerial(e, kFrontTarget, e.CurrentSerial()));
+    QCOMPARE(FrameNumberAt(e, kFrontTarget), 180);
 }
 
 void TestVideoMgr::volumeReachesTheAudio()
@@ -579,7 +762,7 @@ void TestVideoMgr::brightness()
     CEngineHarness h;
     CVideoMgr& e = h.engine;
     QVERIFY(h.Open(Path("one.avi")));
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberAt(e, kFrontTarget), 0);
     const auto mean = [](const QImage& img) {
         qint64 sum = 0;
         for (int y = 0; y < img.height(); ++y)
@@ -590,14 +773,12 @@ void TestVideoMgr::brightness()
     const double neutral = mean(*e.FrontRenderer()->CurrentFrame());
     e.SetBrightness(90);
     QCOMPARE(e.GetBrightness(), 90);
-    const uint64_t count = e.FrontRenderer()->FrameCount();
     e.SetPosition(0); // a fresh picture through the adjusted chain
-    QVERIFY(WaitForNewFrames(e.FrontRenderer(), count));
+    QVERIFY(WaitForSerial(e, kFrontTarget, e.CurrentSerial()));
     QVERIFY(mean(*e.FrontRenderer()->CurrentFrame()) > neutral + 20);
     e.SetBrightness(50);
-    const uint64_t again = e.FrontRenderer()->FrameCount();
     e.SetPosition(0);
-    QVERIFY(WaitForNewFrames(e.FrontRenderer(), again));
+    QVERIFY(WaitForSerial(e, kFrontTarget, e.CurrentSerial()));
     QVERIFY(qAbs(mean(*e.FrontRenderer()->CurrentFrame()) - neutral) < 1.0);
 }
 
@@ -636,29 +817,61 @@ void TestVideoMgr::swapWhileStoppedWaitsForOpen()
     QVERIFY(!e.FrontRenderer()); // nothing to move yet
     QVERIFY(h.Open(Path("two.avi")));
     // The open applied the stored swap: rear picture in the front window.
-    QCOMPARE(e.RearRenderer()->ClippingWindow(), &h.front);
-    QCOMPARE(e.FrontRenderer()->ClippingWindow(), &h.rear);
+    QCOMPARE(e.RearRenderer()->Target(), kFrontTarget);
+    QCOMPARE(e.FrontRenderer()->Target(), kRearTarget);
     QCOMPARE(e.RearRenderer()->VideoPosition(), QRect(0, 0, 640, 360));
     QCOMPARE(e.FrontRenderer()->VideoPosition(), QRect(0, 0, 320, 180));
+    QCOMPARE(e.LatestFrame(kFrontTarget).sourceSize, QSize(96, 64)); // the rear camera
+    QCOMPARE(e.LatestFrame(kFrontTarget).destination, QRect(0, 0, 640, 360));
 
     // Once open, a swap moves the pictures at once.
     QCOMPARE(e.SetReverseMode(false), 0);
-    QCOMPARE(e.FrontRenderer()->ClippingWindow(), &h.front);
-    QCOMPARE(e.RearRenderer()->ClippingWindow(), &h.rear);
-    // Stopped with a graph: only the flag changes.
-    e.Stop();
-    e.SetReverseMode(true);
-    QVERIFY(e.GetReverseMode());
-    QCOMPARE(e.FrontRenderer()->ClippingWindow(), &h.front);
+    QCOMPARE(e.FrontRenderer()->Target(), kFrontTarget);
+    QCOMPARE(e.RearRenderer()->Target(), kRearTarget);
+    QCOMPARE(e.LatestFrame(kFrontTarget).sourceSize, QSize(160, 96));
     QVERIFY(e.Close());
-    QVERIFY(e.GetReverseMode()); // the flag survives Close
+    QVERIFY(!e.GetReverseMode());
+    e.SetReverseMode(true);
+    QVERIFY(e.GetReverseMode()); // stored without a graph, for the next open
+}
+
+void TestVideoMgr::swapWhileStoppedWithGraph()
+{
+    // Stopped with the graph held, a swap binds the pictures at once, so that
+    // the zoom that follows a restart acts on the picture in the front window.
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    QVERIFY(h.Open(Path("two.avi")));
+    e.Play();
+    e.Stop();
+    QVERIFY(e.Graph());
+    QCOMPARE(e.SetReverseMode(true), 0);
+    QCOMPARE(e.RearRenderer()->Target(), kFrontTarget);
+    QCOMPARE(e.FrontRenderer()->Target(), kRearTarget);
+    e.Play();
+    e.SetVideoViewSize(2.0f);
+    const CVideoFrame front = e.LatestFrame(kFrontTarget);
+    const CVideoFrame rear = e.LatestFrame(kRearTarget);
+    QCOMPARE(front.sourceSize, QSize(96, 64)); // the rear camera, enlarged
+    QCOMPARE(front.destination, QRect(0, 0, 1280, 720));
+    QCOMPARE(rear.sourceSize, QSize(160, 96));
+    QCOMPARE(rear.destination, QRect(0, 0, 320, 180));
+    e.MoveVideoPosByPercent(-50, 50);
+    QCOMPARE(e.LatestFrame(kFrontTarget).destination, QRect(-320, -180, 1280, 720));
+    QCOMPARE(e.LatestFrame(kRearTarget).destination, QRect(0, 0, 320, 180));
+    // And back, still stopped.
+    e.Stop();
+    e.SetVideoViewSize(1.0f);
+    QCOMPARE(e.SetReverseMode(false), 0);
+    QCOMPARE(e.LatestFrame(kFrontTarget).sourceSize, QSize(160, 96));
+    QCOMPARE(e.LatestFrame(kFrontTarget).destination, QRect(0, 0, 640, 360));
 }
 
 void TestVideoMgr::geometryThroughTheEngine()
 {
     CEngineHarness h;
     CVideoMgr& e = h.engine;
-    QSignalSpy spy(&e, &CVideoMgr::NotifyMessage);
+    QSignalSpy spy(e.Notifier(), &CTransportNotifier::NotifyMessage);
     // Before any open there is no renderer: the rectangle moves, the zoom is not stored.
     e.SetVideoViewSize(2.0f);
     QCOMPARE(e.GetVideoViewSize(), 1.0f);
@@ -672,15 +885,21 @@ void TestVideoMgr::geometryThroughTheEngine()
     QCOMPARE(front->VideoPosition(), QRect(0, 0, 640, 360));
     QCOMPARE(rear->VideoPosition(), QRect(0, 0, 320, 180));
     QCOMPARE(front->AspectRatioMode(), VMR_ARMODE_LETTER_BOX);
+    QVERIFY(e.LatestFrame(kFrontTarget).keepAspect);
 
     spy.clear();
+    QSignalSpy ready(e.Notifier(), &CTransportNotifier::FrameReady);
     e.SetVideoViewSize(0.5f);
     QCOMPARE(e.GetVideoViewSize(), 0.5f);
     QCOMPARE(front->VideoPosition(), QRect(160, 90, 320, 180));
+    QCOMPARE(e.LatestFrame(kFrontTarget).destination, QRect(160, 90, 320, 180));
     QCOMPARE(rear->VideoPosition(), QRect(0, 0, 320, 180)); // zoom concerns the front window only
-    // 0x40E is posted: it arrives later, not during the call.
+    // 0x40E is posted: it arrives later, not during the call; so does the
+    // front target's news of its new rectangle.
     QCOMPARE(spy.count(), 0);
+    QCOMPARE(ready.count(), 0);
     QTRY_COMPARE(h.Count(kMsgViewSizeChanged) > 0, true);
+    QTRY_VERIFY(ready.contains(QVariantList{kFrontTarget}));
 
     e.SetVideoViewSize(1.5f);
     QCOMPARE(front->VideoPosition(), QRect(0, 0, 960, 540));
@@ -702,12 +921,13 @@ void TestVideoMgr::geometryThroughTheEngine()
 
     // At 1.0 ResetSize fits both windows and stores the mode.
     e.SetVideoViewSize(1.0f);
-    h.front.resize(800, 450);
+    h.Resize(h.front, QSize(800, 450));
     e.ResetSize(false);
     QCOMPARE(e.GetKeepAspect(), false);
     QCOMPARE(front->AspectRatioMode(), VMR_ARMODE_NONE);
     QCOMPARE(rear->AspectRatioMode(), VMR_ARMODE_NONE);
     QCOMPARE(front->VideoPosition(), QRect(0, 0, 800, 450));
+    QVERIFY(!e.LatestFrame(kFrontTarget).keepAspect);
 
     // Every open sets the zoom back to 1.0.
     e.SetVideoViewSize(2.0f);
@@ -725,7 +945,8 @@ void TestVideoMgr::zoomAndPanFollowTheSwap()
     CVideoRenderer* front = e.FrontRenderer();
     CVideoRenderer* rear = e.RearRenderer();
     // The rear camera's picture is now the one in the front window.
-    QCOMPARE(rear->ClippingWindow(), &h.front);
+    QCOMPARE(rear->Target(), kFrontTarget);
+    QCOMPARE(e.TargetRenderer(kFrontTarget), rear);
     QCOMPARE(rear->VideoPosition(), QRect(0, 0, 640, 360));
     QCOMPARE(front->VideoPosition(), QRect(0, 0, 320, 180));
     e.SetVideoViewSize(2.0f);
@@ -740,13 +961,14 @@ void TestVideoMgr::rendererPaintsIntoItsWindow()
 {
     CEngineHarness h;
     CVideoMgr& e = h.engine;
-    h.front.resize(640, 480); // 160x96 letter-boxed: 640x384 at y 48
+    h.Resize(h.front, QSize(640, 480)); // 160x96 letter-boxed: 640x384 at y 48
     QVERIFY(h.Open(Path("one.avi")));
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberAt(e, kFrontTarget), 0);
     QPalette pal = h.front.palette();
     pal.setColor(QPalette::Window, QColor(0, 200, 0)); // the "skin"
     h.front.setPalette(pal);
-    h.front.setAutoFillBackground(true);
+    // The window heard of the first picture.
+    QTRY_VERIFY(h.front.readyCount > 0);
 
     QImage shot = h.front.grab().toImage();
     QCOMPARE(shot.size(), QSize(640, 480));
@@ -767,8 +989,10 @@ void TestVideoMgr::rendererPaintsIntoItsWindow()
 
     // After a seek the window shows the new picture.
     e.SetVideoViewSize(1.0f);
+    const int ready = h.front.readyCount;
     e.SetPosition(50);
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 45; }));
+    QVERIFY(WaitForSerial(e, kFrontTarget, e.CurrentSerial()));
+    QTRY_VERIFY(h.front.readyCount > ready);
     shot = h.front.grab().toImage();
     QCOMPARE(DecodeFrameNumber(shot), 45);
 
@@ -776,6 +1000,84 @@ void TestVideoMgr::rendererPaintsIntoItsWindow()
     e.Close();
     shot = h.front.grab().toImage();
     QCOMPARE(QColor(shot.pixel(320, 240)), QColor(0, 200, 0));
+}
+
+void TestVideoMgr::redrawAfterEveryPaintSettles()
+{
+    // The viewer's windows ask for the video to be redrawn after each of
+    // their paints; that must not start a loop of paints.
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    h.front.redrawAfterPaint = true;
+    QVERIFY(h.Open(Path("one.avi")));
+    h.front.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&h.front));
+    QTRY_VERIFY(h.front.paints >= 1);
+    QTest::qWait(100);
+    const int settled = h.front.paints;
+    // Nothing changed: the paints must stop, however often the window asks.
+    QTest::qWait(300);
+    QCOMPARE(h.front.paints, settled);
+    e.ReDrawVideo();
+    QTest::qWait(100);
+    QCOMPARE(h.front.paints, settled);
+    // A new geometry is painted once.
+    e.SetVideoViewSize(0.5f);
+    QTRY_COMPARE(h.front.paints, settled + 1);
+    QTest::qWait(200);
+    QCOMPARE(h.front.paints, settled + 1);
+}
+
+void TestVideoMgr::picturesScaledToTheirWindow()
+{
+    // 160x96 pictures in windows smaller than that arrive at the size they
+    // are painted at; the proportions still come from the decoded size.
+    CEngineHarness h;
+    CVideoMgr& e = h.engine;
+    h.Resize(h.front, QSize(100, 100)); // letter-boxed: 100x60
+    h.Resize(h.rear, QSize(320, 180));  // larger than decoded: not scaled
+    QVERIFY(h.Open(Path("two.avi")));
+    QCOMPARE(e.FrontRenderer()->ScaledSize(), QSize(100, 60));
+    QCOMPARE(e.RearRenderer()->ScaledSize(), QSize());
+    auto nextPicture = [&] {
+        e.SetPosition(e.GetPosition() == 0 ? 50 : 0);
+        return WaitForSerial(e, kFrontTarget, e.CurrentSerial()) && WaitForSerial(e, kRearTarget, e.CurrentSerial());
+    };
+    QVERIFY(nextPicture());
+    CVideoFrame front = e.LatestFrame(kFrontTarget);
+    QCOMPARE(front.image->size(), QSize(100, 60));
+    QCOMPARE(front.sourceSize, QSize(160, 96));
+    QCOMPARE(VideoPictureRect(front), QRect(0, 20, 100, 60));
+    QCOMPARE(e.LatestFrame(kRearTarget).image->size(), QSize(96, 64));
+    // Painted: bars above and below, the picture between them as it came.
+    const QImage shot = h.front.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(QColor(shot.pixel(50, 10)), QColor(Qt::black));
+    QCOMPARE(QColor(shot.pixel(50, 90)), QColor(Qt::black));
+    QCOMPARE(shot.copy(0, 20, 100, 60), front.image->convertToFormat(QImage::Format_RGB32));
+
+    // Stretched: the destination's size.
+    h.Resize(h.front, QSize(120, 40));
+    e.ResetSize(false);
+    QCOMPARE(e.FrontRenderer()->ScaledSize(), QSize(120, 40));
+    QVERIFY(nextPicture());
+    front = e.LatestFrame(kFrontTarget);
+    QCOMPARE(front.image->size(), QSize(120, 40));
+    QCOMPARE(VideoPictureRect(front), QRect(0, 0, 120, 40));
+
+    // Enlarged past the decoded size: passed on as decoded.
+    e.SetVideoViewSize(2.0f); // 240x80
+    QCOMPARE(e.FrontRenderer()->ScaledSize(), QSize(160, 80));
+    e.SetVideoViewSize(1.0f);
+    h.Resize(h.front, QSize(640, 360));
+    e.ResetSize(true);
+    QCOMPARE(e.FrontRenderer()->ScaledSize(), QSize());
+    QVERIFY(nextPicture());
+    QCOMPARE(e.LatestFrame(kFrontTarget).image->size(), QSize(160, 96));
+    QCOMPARE(FrameNumberAt(e, kFrontTarget), e.GetPosition() == 0 ? 0 : 45);
+
+    // Closed: the next recording starts at its own decoded size.
+    QVERIFY(e.Close());
+    QCOMPARE(e.FrontRenderer()->ScaledSize(), QSize());
 }
 
 // ---------------------------------------------------------------------------
@@ -810,7 +1112,7 @@ void TestVideoMgr::recordingKindByContent()
     QCOMPARE(h.Open(path), opens);
     QCOMPARE(h.engine.GetVideoTrackCount(), streams);
     if (opens)
-        QVERIFY(WaitForFrame(h.engine.FrontRenderer(), [](int n) { return n == 0; }));
+        QCOMPARE(FrameNumberOf(h.engine.FrontRenderer()), 0);
 }
 
 void TestVideoMgr::missingFile_data()
@@ -830,7 +1132,7 @@ void TestVideoMgr::missingFile()
     QCOMPARE(boxes[0].text, QString("Error : Failed to Load File (0x80070002)"));
     // The half-built graph goes with the next open or Close.
     QVERIFY(h.Open(Path("one.avi")));
-    QVERIFY(WaitForFrame(h.engine.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberOf(h.engine.FrontRenderer()), 0);
 }
 
 void TestVideoMgr::notH264_data()
@@ -892,7 +1194,7 @@ void TestVideoMgr::missingDecoderPlugin()
     QCOMPARE(boxes[0].text, QString("Error : Failed to Create Filter 'NV Video Decoder Sub' (0x80004005)"));
     // With the plug-in back, the same engine opens the recording.
     QVERIFY(h.Open(Path("one.avi")));
-    QVERIFY(WaitForFrame(h.engine.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberOf(h.engine.FrontRenderer()), 0);
 }
 
 void TestVideoMgr::truncatedRecordingsEnd_data()
@@ -931,7 +1233,7 @@ void TestVideoMgr::truncatedRecordingsEnd()
     CEngineHarness h;
     QVERIFY(h.Open(Path(name)));
     CVideoMgr& e = h.engine;
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberOf(e.FrontRenderer()), 0);
     e.Play();
     QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n >= 30; }));
     QVERIFY(h.WaitComplete());
@@ -1006,9 +1308,10 @@ void TestVideoMgr::aviWithoutIndex()
     CVideoMgr& e = h.engine;
     QCOMPARE(e.GetVideoTrackCount(), 2);
     QVERIFY(!e.HasNoAudio());
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberOf(e.FrontRenderer()), 0);
     e.SetPosition(50);
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 30; }));
+    QVERIFY(WaitForSerial(e, kFrontTarget, e.CurrentSerial()));
+    QCOMPARE(FrameNumberAt(e, kFrontTarget), 30);
     e.Play();
     QVERIFY(h.WaitComplete());
     QVERIFY(FrameNumberOf(e.FrontRenderer()) < 0); // Close cleared the picture
@@ -1048,6 +1351,128 @@ void TestVideoMgr::corruptH264KeepsGuiAlive()
     QCOMPARE(h.engine.GetState(), int(STATE_STOP));
 }
 
+void TestVideoMgr::nothingToShowIsAFailedOpen_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("damage");
+    // The headers (and the index) are sound, so the splitter offers its
+    // streams and everything links; the media behind them yields no picture.
+    QTest::newRow("avi, frames replaced by garbage") << "garbage_frames.avi" << "garbage";
+    QTest::newRow("avi, frames zeroed") << "zero_frames.avi" << "zero";
+}
+
+void TestVideoMgr::nothingToShowIsAFailedOpen()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, damage);
+    AviOptions o;
+    o.durationSec = 2.0;
+    o.size = QSize(160, 96);
+    o.secondVideo = true;
+    o.secondSize = QSize(96, 64);
+    WriteAvi(name, o);
+    QFile f(Path(name));
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QByteArray bytes = f.readAll();
+    // Every video chunk's payload (after its 8-byte header) is overwritten.
+    const qsizetype movi = bytes.indexOf("movi");
+    const qsizetype idx1 = bytes.lastIndexOf("idx1");
+    QVERIFY(movi > 0 && idx1 > movi);
+    quint32 x = 777;
+    int chunks = 0;
+    for (qsizetype at = movi + 4; at + 8 <= idx1;) {
+        const QByteArray id = bytes.mid(at, 4);
+        const quint32 size = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
+        if (id.endsWith("dc") || id.endsWith("db")) {
+            for (qsizetype i = at + 8; i < at + 8 + qsizetype(size); ++i) {
+                x = x * 1103515245u + 12345u;
+                bytes[i] = damage == "zero" ? char(0) : char(x >> 24);
+            }
+            ++chunks;
+        }
+        at += 8 + ((size + 1) & ~1u);
+    }
+    QVERIFY(chunks > 0);
+    QVERIFY(f.seek(0));
+    f.write(bytes);
+    f.close();
+
+    CTraceCapture trace;
+    CEngineHarness h;
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!h.Open(Path(name)));
+    QVERIFY(clock.elapsed() < kOpenDeadlineMs + 2000);
+    QVERIFY2(trace.Contains("PASS Filter Connect"), "the graph was built and linked");
+    QVERIFY2(!trace.Lines().filter(QRegularExpression("^Error : Failed to Pause Graph \\(0x[0-9a-f]+\\)$")).isEmpty(),
+             qPrintable(trace.Lines().join('\n')));
+    // The graph is gone, nothing is shown, and the user is not asked anything.
+    QVERIFY(!h.engine.Graph());
+    QCOMPARE(h.engine.GetState(), int(STATE_STOP));
+    QVERIFY(!h.engine.LatestFrame(kFrontTarget).HasPicture());
+    QVERIFY(m_platform.CallsOf("MessageBox").isEmpty());
+    // The engine opens the next recording as usual.
+    QVERIFY(h.Open(Path("two.avi")));
+    QCOMPARE(FrameNumberAt(h.engine, kFrontTarget), 0);
+}
+
+void TestVideoMgr::openThatNeverAnswersIsBounded_data()
+{
+    QTest::addColumn<QString>("factory"); // the element that never answers
+    QTest::addColumn<bool>("decoder");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("report");
+    QTest::addColumn<bool>("messageBox");
+    QTest::newRow("avi splitter offers no stream")
+        << "avidemux" << false << "two_audio.avi" << "Error : Connection failed: Source to AVI Splitter (0x8004022e)"
+        << false;
+    // Opening the rear file of a pair reads the front file first, then the
+    // rear file alone: two waits, one deadline.
+    QTest::newRow("mp4 pair, neither file offers a stream")
+        << "qtdemux" << false << "REC_2014_05_21_13_45_30_R.MP4" << "Error : Failed to Load File (0x8004022e)" << true;
+    QTest::newRow("decoder never delivers a picture")
+        << "avdec_h264" << true << "two_audio.avi" << "Error : Failed to Pause Graph (0x8004022e)" << false;
+}
+
+void TestVideoMgr::openThatNeverAnswersIsBounded()
+{
+    QFETCH(QString, factory);
+    QFETCH(bool, decoder);
+    QFETCH(QString, file);
+    QFETCH(QString, report);
+    QFETCH(bool, messageBox);
+    CTraceCapture trace;
+    CEngineHarness h;
+    bool opened = true;
+    qint64 elapsed = 0;
+    {
+        const QByteArray name = factory.toUtf8();
+        CFactoryStandIn standIn(name.constData(), decoder ? stall_decoder_get_type() : stall_element_get_type());
+        QElapsedTimer clock;
+        clock.start();
+        opened = h.Open(Path(file));
+        elapsed = clock.elapsed();
+        h.engine.Close();
+    }
+    QVERIFY(!opened);
+    // One deadline for the whole open (with room for building and tearing down).
+    QVERIFY2(elapsed >= kOpenDeadlineMs - 100 && elapsed < kOpenDeadlineMs + 1500, qPrintable(QString::number(elapsed)));
+    QVERIFY2(trace.Contains(report), qPrintable(trace.Lines().join('\n')));
+    QCOMPARE(m_platform.CallsOf("MessageBox").size(), messageBox ? 1 : 0);
+    // The wait cursor was up while the GUI thread waited, and is down again.
+    const auto cursor = m_platform.CallsOf("SetWaitCursor");
+    QVERIFY(!cursor.isEmpty());
+    int busy = 0;
+    for (const auto& call : cursor) {
+        busy += call.text == "busy" ? 1 : -1;
+        QVERIFY(busy == 0 || busy == 1);
+    }
+    QCOMPARE(busy, 0);
+    // With the real element back the same engine opens the recording.
+    QVERIFY(h.Open(Path(file)));
+    QCOMPARE(FrameNumberAt(h.engine, kFrontTarget), 0);
+}
+
 void TestVideoMgr::longPath()
 {
     QString folder = m_dir.path();
@@ -1062,9 +1487,9 @@ void TestVideoMgr::longPath()
     CEngineHarness h;
     QVERIFY(h.Open(path));
     QCOMPARE(h.engine.GetVideoTrackCount(), 2);
-    QVERIFY(WaitForFrame(h.engine.RearRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberOf(h.engine.RearRenderer()), 0);
     QVERIFY(h.Open(folder + "/one.avi"));
-    QVERIFY(WaitForFrame(h.engine.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberOf(h.engine.FrontRenderer()), 0);
 }
 
 void TestVideoMgr::rearVanishes_data()
@@ -1097,7 +1522,7 @@ void TestVideoMgr::rearVanishes()
     QVERIFY(h.Open(front));
     CVideoMgr& e = h.engine;
     QCOMPARE(e.GetVideoTrackCount(), 1);
-    QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n == 0; }));
+    QCOMPARE(FrameNumberOf(e.FrontRenderer()), 0);
     e.Play();
     QVERIFY(WaitForFrame(e.FrontRenderer(), [](int n) { return n >= 30; }));
     QVERIFY(h.completes.isEmpty()); // an error of the left-out partner ends nothing

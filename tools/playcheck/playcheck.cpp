@@ -9,6 +9,8 @@
 #include "engine/EngineIds.h"
 #include "writers/MediaWriters.h"
 #include "support/TestPictureReader.h"
+#include "engine/TransportNotifier.h"
+#include "engine/VideoFrame.h"
 #include "engine/VideoMgr.h"
 #include "engine/VideoRenderer.h"
 
@@ -25,14 +27,22 @@
 #include <cstdio>
 
 namespace {
-// A video window that paints a plain skin; the engine's renderer draws over it.
+// A video window as the viewer's are meant to be: it paints a plain skin,
+// then the picture the engine publishes for its target; it repaints when the
+// engine announces a new picture and tells the engine its size.
 class CSkinWindow : public QWidget
 {
 public:
-    explicit CSkinWindow(const QString& label)
+    CSkinWindow(const QString& label, CVideoMgr& engine, int target)
         : m_label(label)
+        , m_engine(engine)
+        , m_target(target)
     {
         setMinimumSize(480, 270);
+        QObject::connect(engine.Notifier(), &CTransportNotifier::FrameReady, this, [this](int t) {
+            if (t == m_target)
+                update();
+        });
     }
 
 protected:
@@ -42,10 +52,19 @@ protected:
         p.fillRect(rect(), QColor(40, 52, 64));
         p.setPen(Qt::white);
         p.drawText(rect(), Qt::AlignCenter, m_label);
+        PaintVideoFrame(p, m_engine.LatestFrame(m_target));
+    }
+    void resizeEvent(QResizeEvent*) override
+    {
+        m_engine.SetTargetSize(m_target, size());
+        if (m_engine.GetState() != STATE_STOP)
+            m_engine.ResetSize(true);
     }
 
 private:
     QString m_label;
+    CVideoMgr& m_engine;
+    int m_target;
 };
 
 int FrameNumber(const CVideoRenderer* r)
@@ -86,12 +105,13 @@ int main(int argc, char** argv)
         }
     }
 
+    CVideoMgr engine;
     QWidget window;
     window.setWindowTitle(QStringLiteral("playcheck - %1").arg(path));
     auto* column = new QVBoxLayout(&window);
     auto* row = new QHBoxLayout;
-    auto* front = new CSkinWindow(QStringLiteral("front"));
-    auto* rear = new CSkinWindow(QStringLiteral("rear"));
+    auto* front = new CSkinWindow(QStringLiteral("front"), engine, Engine::kFrontTarget);
+    auto* rear = new CSkinWindow(QStringLiteral("rear"), engine, Engine::kRearTarget);
     row->addWidget(front);
     row->addWidget(rear);
     column->addLayout(row);
@@ -100,11 +120,10 @@ int main(int argc, char** argv)
     window.resize(1000, 330);
     window.show();
 
-    CVideoMgr engine;
     QObject notify;
     engine.SetNotifyWindow(&notify);
-    engine.SetVideoWindows(front, rear);
-    QObject::connect(&engine, &CVideoMgr::NotifyMessage, &notify, [&](unsigned m, quintptr, qintptr) {
+    engine.SetVideoTargets(front->size(), rear->size());
+    QObject::connect(engine.Notifier(), &CTransportNotifier::NotifyMessage, &notify, [&](unsigned m, quintptr, qintptr) {
         if (m == Engine::kMsgGraphNotify)
             engine.HandleGraphEvent();
         else if (m == Engine::kMsgPlayComplete)

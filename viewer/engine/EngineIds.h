@@ -36,7 +36,7 @@ constexpr HRESULT VFW_E_DUPLICATE_NAME = static_cast<HRESULT>(0x8004028Du);
 
 inline bool Failed(HRESULT hr) { return hr < 0; }
 
-// Messages to the notify window (WM_USER + n), carried by CVideoMgr::NotifyMessage.
+// Messages to the notify window (WM_USER + n), carried by CTransportNotifier::NotifyMessage.
 constexpr unsigned kWmUser = 0x0400;
 constexpr unsigned kMsgGraphNotify = kWmUser + 6;      // 0x406, posted: graph events are waiting
 constexpr unsigned kMsgPlayComplete = kWmUser + 7;     // 0x407, sent: the recording ended, graph closed
@@ -60,10 +60,19 @@ constexpr int64_t kEndMarginUnits = 1'000'000; // a skip past the end stops 0.1 
 // Brightness level that leaves the picture unchanged.
 constexpr int kNeutralBrightness = 50;
 
-// Bounds of every wait on the pipeline.
-constexpr int kPadsTimeoutMs = 10000;   // a demultiplexer exposing its streams
-constexpr int kPrerollTimeoutMs = 5000; // the first picture after an open
-constexpr int kStateTimeoutMs = 3000;   // any other state change
+// The wall time one OnMovieOpen may spend waiting on the GUI thread. Every
+// wait of an open (each demultiplexer exposing its streams, the first
+// pictures) draws on this one deadline, started when the open begins; an
+// open that runs out of it fails.
+constexpr int kOpenDeadlineMs = 3000;
+
+// Video targets: where the pictures are shown. The front target is the front
+// video window, the rear target the rear one; which camera's renderer feeds
+// which target follows the swap flag.
+constexpr int kNoTarget = -1;
+constexpr int kFrontTarget = 0;
+constexpr int kRearTarget = 1;
+constexpr int kTargetCount = 2;
 
 // Names of the elements in the pipeline.
 namespace GraphName {
@@ -106,6 +115,8 @@ constexpr const char* kDisconnectOut = "pGB->Disconnect(pOutPin)";
 constexpr const char* kDisconnectIn = "pGB->Disconnect(pInPin)";
 constexpr const char* kConnect = "pGB->Connect(pOutPin,pInPin)";
 constexpr const char* kConnectionFailed = "Connection failed: %s";
+// The graph did not reach its first pictures (an error, or the open's deadline).
+constexpr const char* kPrerollFailed = "Failed to Pause Graph";
 } // namespace ErrorText
 
 // Labels of the connections ConnectFilters makes.

@@ -9,6 +9,7 @@
 
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <mutex>
 
@@ -110,6 +111,7 @@ Engine::HRESULT CMp4DualSource::SetSingleStream(int single)
 }
 
 std::unique_ptr<CMp4DualSource::Reader> CMp4DualSource::OpenReader(const QString& path, const char* role,
+                                                                    const QDeadlineTimer& deadline,
                                                                     Engine::HRESULT* hr)
 {
     // The file is opened when its source starts; find out now whether it can be.
@@ -137,7 +139,9 @@ std::unique_ptr<CMp4DualSource::Reader> CMp4DualSource::OpenReader(const QString
     // Reading the headers happens on the way to PAUSED.
     gst_element_set_state(reader->demux, GST_STATE_PAUSED);
     gst_element_set_state(reader->src, GST_STATE_PAUSED);
-    if (!reader->pads->WaitForPads(Engine::kPadsTimeoutMs)) {
+    const int waitMs =
+        deadline.isForever() ? Engine::kOpenDeadlineMs : int(std::max<qint64>(deadline.remainingTime(), 0));
+    if (!reader->pads->WaitForPads(waitMs)) {
         *hr = reader->pads->Failed() ? Engine::VFW_E_INVALID_FILE_FORMAT : Engine::VFW_E_TIMEOUT;
         DropReader(reader);
         return nullptr;
@@ -168,7 +172,7 @@ void CMp4DualSource::ExposePad(GstPad* target, const char* name)
     gst_element_add_pad(m_bin, ghost);
 }
 
-Engine::HRESULT CMp4DualSource::Load(const QString& path)
+Engine::HRESULT CMp4DualSource::Load(const QString& path, const QDeadlineTimer& deadline)
 {
     if (!m_bin)
         return Engine::E_FAIL;
@@ -189,20 +193,20 @@ Engine::HRESULT CMp4DualSource::Load(const QString& path)
     }
 
     Engine::HRESULT hr = Engine::S_OK;
-    m_front = OpenReader(frontPath, "front", &hr);
+    m_front = OpenReader(frontPath, "front", deadline, &hr);
     if (!m_front && !rearPath.isEmpty() && frontPath != path) {
         // The partner named as front vanished or is unreadable: play the file asked for alone.
         TraceLogF("CVideoMgr::MP4 partner unreadable [%s]", qUtf8Printable(frontPath));
         frontPath = path;
         rearPath.clear();
-        m_front = OpenReader(frontPath, "front", &hr);
+        m_front = OpenReader(frontPath, "front", deadline, &hr);
     }
     if (!m_front)
         return hr;
     m_frontPath = frontPath;
     if (!rearPath.isEmpty()) {
         Engine::HRESULT rearHr = Engine::S_OK;
-        m_rear = OpenReader(rearPath, "rear", &rearHr);
+        m_rear = OpenReader(rearPath, "rear", deadline, &rearHr);
         if (m_rear)
             m_rearPath = rearPath;
         else

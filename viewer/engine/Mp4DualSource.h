@@ -2,9 +2,9 @@
 
 #include "engine/EngineIds.h"
 
-#include <QString>
-
+#include <QDeadlineTimer>
 #include <QList>
+#include <QString>
 
 #include <memory>
 #include <mutex>
@@ -42,10 +42,11 @@ public:
     // Single-stream mode (1): only the loaded file is played. Before Load.
     Engine::HRESULT SetSingleStream(int single);
     // Opens the file (and its partner unless single), reads their headers and
-    // exposes the output pads; the data waits until ReleaseStreams. Bounded by
-    // Engine::kPadsTimeoutMs per file. A partner that cannot be opened or read
-    // is left out; a front file that cannot be is the failure of Load.
-    Engine::HRESULT Load(const QString& path);
+    // exposes the output pads; the data waits until ReleaseStreams. All the
+    // waiting (both files) ends by `deadline`. A partner that cannot be
+    // opened or read in time is left out; a front file that cannot be is the
+    // failure of Load (VFW_E_TIMEOUT when its time ran out).
+    Engine::HRESULT Load(const QString& path, const QDeadlineTimer& deadline);
     // `second` is non-zero when a rear video stream is played; `first` is the
     // number of front video streams (0 or 1).
     Engine::HRESULT GetStreamInfo(int* first, int* second) const;
@@ -67,7 +68,8 @@ public:
 
 private:
     struct Reader;
-    std::unique_ptr<Reader> OpenReader(const QString& path, const char* role, Engine::HRESULT* hr);
+    std::unique_ptr<Reader> OpenReader(const QString& path, const char* role, const QDeadlineTimer& deadline,
+                                       Engine::HRESULT* hr);
     void DropReader(std::unique_ptr<Reader>& reader);
     void ExposePad(GstPad* target, const char* name);
 

@@ -12,7 +12,6 @@
 #include "engine/VideoRenderer.h"
 
 #include <QFileInfo>
-#include <QWidget>
 
 #include <gst/gst.h>
 
@@ -103,15 +102,55 @@ CVideoMgr::~CVideoMgr()
     m_rearRenderer.reset();
 }
 
-void CVideoMgr::SetVideoWindows(QWidget* front, QWidget* rear)
-{
-    m_frontWindow = front;
-    m_rearWindow = rear;
-}
-
 void CVideoMgr::SetNotifyWindow(QObject* window)
 {
-    m_notifyWindow = window;
+    m_notifier.SetNotifyWindow(window);
+}
+
+void CVideoMgr::SetVideoTargets(const QSize& front, const QSize& rear)
+{
+    m_targetSize[kFrontTarget] = front;
+    m_targetSize[kRearTarget] = rear;
+}
+
+void CVideoMgr::SetTargetSize(int target, const QSize& size)
+{
+    if (target >= 0 && target < kTargetCount)
+        m_targetSize[target] = size;
+}
+
+QSize CVideoMgr::TargetSize(int target) const
+{
+    return target >= 0 && target < kTargetCount ? m_targetSize[target] : QSize();
+}
+
+CVideoRenderer* CVideoMgr::TargetRenderer(int target) const
+{
+    if (target < 0 || target >= kTargetCount)
+        return nullptr;
+    for (CVideoRenderer* r : {m_frontRenderer.get(), m_rearRenderer.get()})
+        if (r && r->Target() == target)
+            return r;
+    return nullptr;
+}
+
+CVideoFrame CVideoMgr::LatestFrame(int target) const
+{
+    const CVideoRenderer* r = TargetRenderer(target);
+    return r ? r->Published() : CVideoFrame{};
+}
+
+void CVideoMgr::OnRendererFrame(CVideoRenderer* renderer)
+{
+    m_notifier.PostFrameReady(renderer->Target());
+}
+
+int CVideoMgr::OpenTimeLeftMs() const
+{
+    const qint64 left = m_openDeadline.remainingTime();
+    if (left < 0) // no open running: a wait outside an open gets a whole budget
+        return kOpenDeadlineMs;
+    return int(left);
 }
 
 CVideoMgr::Kind CVideoMgr::RecordingKind(const QString& path)
@@ -124,7 +163,7 @@ void CVideoMgr::ReportError(const QString& text, HRESULT code, bool show)
     const QString message = QString::asprintf(ErrorText::kReportFormat, qUtf8Printable(text), unsigned(code));
     TraceLog(message);
     if (show)
-        CPlatform::Instance().MessageBox(m_notifyWindow, message, QStringLiteral("Kestrav"),
+        CPlatform::Instance().MessageBox(m_notifier.NotifyWindow(), message, QStringLiteral("Kestrav"),
                                          CPlatform::MB_OK | CPlatform::MB_ICONERROR);
 }
 
@@ -139,10 +178,19 @@ bool CVideoMgr::OnMovieOpen(const QString& path, bool singlePlay)
     // A graph left by an earlier open, even a half-built one, is closed first.
     if (m_source || m_graph)
         Close();
+    // One deadline for every wait of this open; the open takes the next serial.
+    m_openDeadline = QDeadlineTimer(kOpenDeadlineMs);
+    const uint64_t serial = ++m_serial;
+    struct DeadlineEnd {
+        QDeadlineTimer& deadline;
+        ~DeadlineEnd() { deadline = QDeadlineTimer(QDeadlineTimer::Forever); }
+    } deadlineEnd{m_openDeadline};
 
     const Kind kind = RecordingKind(path);
     if (!CreateFilters(kind))
         return false;
+    m_frontRenderer->BeginStream(serial);
+    m_rearRenderer->BeginStream(serial);
 
     SetupVideoRendererSettings(false, false);
 
@@ -150,7 +198,8 @@ bool CVideoMgr::OnMovieOpen(const QString& path, bool singlePlay)
         if (!m_mp4Source) {
             const QString text = QString::asprintf(ErrorText::kDualInfoBeforeLoad, unsigned(E_NOINTERFACE));
             TraceLog(text);
-            CPlatform::Instance().MessageBox(m_notifyWindow, text, QStringLiteral("Kestrav"), CPlatform::MB_OK);
+            CPlatform::Instance().MessageBox(m_notifier.NotifyWindow(), text, QStringLiteral("Kestrav"),
+                                             CPlatform::MB_OK);
             return false;
         }
         m_mp4Source->SetSingleStream(1);
@@ -178,8 +227,10 @@ bool CVideoMgr::OnMovieOpen(const QString& path, bool singlePlay)
         rearPin = 2;
         streamFilter = m_source;
     } else {
-        // Connecting the splitter makes it read the file's headers and offer its streams.
-        ConnectFilter(m_source, m_splitter, Link::kSourceToSplitter, 0);
+        // Connecting the splitter makes it read the file's headers and offer
+        // its streams; a splitter that offers none in time ends the open.
+        if (!ConnectFilter(m_source, m_splitter, Link::kSourceToSplitter, 0))
+            return false;
         m_videoStreamCount = CheckAviSplitter();
         rearPin = 1;
         audioPin = m_videoStreamCount > 1 ? 2 : 1;
@@ -189,8 +240,14 @@ bool CVideoMgr::OnMovieOpen(const QString& path, bool singlePlay)
     if (!ConnectFilters(kind, m_videoStreamCount, streamFilter, audioPin, rearPin))
         return false;
 
-    // Run the wired graph up to its first pictures.
-    StartGraph();
+    // Run the wired graph up to its first pictures. A graph that does not
+    // get there (an error, or the open's deadline) is no open recording.
+    HRESULT prerollFailure = S_OK;
+    if (!StartGraph(&prerollFailure)) {
+        ReportError(QString::fromUtf8(ErrorText::kPrerollFailed), prerollFailure, false);
+        Close();
+        return false;
+    }
 
     SetVolume(m_volume);
     SetBrightness(kNeutralBrightness);
@@ -200,6 +257,8 @@ bool CVideoMgr::OnMovieOpen(const QString& path, bool singlePlay)
 
     m_notifyRegistered = true;
     m_state = STATE_PAUSE;
+    m_notifier.PostFrameReady(kFrontTarget);
+    m_notifier.PostFrameReady(kRearTarget);
 
     if (m_swap) {
         TraceLog(QStringLiteral("Kestrav----->OpenVideo::SetReverseMode"));
@@ -300,6 +359,8 @@ bool CVideoMgr::CreateFilters(Kind kind)
         auto renderer = std::make_unique<CVideoRenderer>(QString::fromUtf8(GraphName::kRendererSub));
         if (!renderer->Create())
             return createFailed(DisplayName::kRendererSub);
+        CVideoRenderer* r = renderer.get();
+        connect(r, &CVideoRenderer::FrameArrived, this, [this, r] { OnRendererFrame(r); });
         m_rearRenderer = std::move(renderer);
     }
     if (!AddFilter(m_rearRenderer->Element(), GraphName::kRendererSub))
@@ -308,6 +369,8 @@ bool CVideoMgr::CreateFilters(Kind kind)
         auto renderer = std::make_unique<CVideoRenderer>(QString::fromUtf8(GraphName::kRendererMain));
         if (!renderer->Create())
             return createFailed(DisplayName::kRendererMain);
+        CVideoRenderer* r = renderer.get();
+        connect(r, &CVideoRenderer::FrameArrived, this, [this, r] { OnRendererFrame(r); });
         m_frontRenderer = std::move(renderer);
     }
     if (!AddFilter(m_frontRenderer->Element(), GraphName::kRendererMain))
@@ -317,19 +380,22 @@ bool CVideoMgr::CreateFilters(Kind kind)
 
 void CVideoMgr::SetupVideoRendererSettings(bool skipFront, bool detach)
 {
-    auto setup = [detach](CVideoRenderer* renderer, QWidget* window) {
+    auto setup = [this, detach](CVideoRenderer* renderer, int target) {
         if (!renderer)
             return;
+        // The target it leaves and the one it joins both repaint.
+        m_notifier.PostFrameReady(renderer->Target());
         if (detach) {
-            renderer->SetVideoClippingWindow(nullptr);
+            renderer->SetTarget(kNoTarget);
         } else {
-            renderer->SetVideoClippingWindow(window);
+            renderer->SetTarget(target);
             renderer->SetAspectRatioMode(VMR_ARMODE_LETTER_BOX);
+            m_notifier.PostFrameReady(target);
         }
     };
     if (!skipFront)
-        setup(m_frontRenderer.get(), m_frontWindow);
-    setup(m_rearRenderer.get(), m_rearWindow);
+        setup(m_frontRenderer.get(), kFrontTarget);
+    setup(m_rearRenderer.get(), kRearTarget);
 }
 
 void CVideoMgr::DetachRearRenderer()
@@ -348,7 +414,8 @@ bool CVideoMgr::LoadMovieFile(const QString& path)
     gst_element_set_state(m_graph, GST_STATE_READY);
     HRESULT hr = S_OK;
     if (m_mp4Source) {
-        hr = m_mp4Source->Load(path);
+        CWaitCursorScope busy;
+        hr = m_mp4Source->Load(path, m_openDeadline);
     } else {
         // The file source opens the file only when it starts: check it now.
         hr = static_cast<HRESULT>(GstSupport::CheckReadableFile(path));
@@ -372,7 +439,8 @@ bool CVideoMgr::ExposeSplitterPins()
     }
     gst_element_set_state(m_splitter, GST_STATE_PAUSED);
     gst_element_set_state(m_source, GST_STATE_PAUSED);
-    return m_splitterPads->WaitForPads(kPadsTimeoutMs);
+    CWaitCursorScope busy;
+    return m_splitterPads->WaitForPads(OpenTimeLeftMs());
 }
 
 int CVideoMgr::CheckAviSplitter()
@@ -477,7 +545,7 @@ void CVideoMgr::ParkUnconnected()
             GstSupport::Park(e);
 }
 
-bool CVideoMgr::StartGraph()
+bool CVideoMgr::StartGraph(HRESULT* failure)
 {
     // The demultiplexers' streams are held back until everything downstream
     // is ready for data; then let them flow and wait for the first pictures.
@@ -488,13 +556,26 @@ bool CVideoMgr::StartGraph()
         m_splitterPads->Release();
     if (r == GST_STATE_CHANGE_FAILURE) {
         TraceLog(QStringLiteral("CVideoMgr::OnMovieOpen graph does not start"));
+        *failure = E_FAIL;
         return false;
     }
     GstState state = GST_STATE_VOID_PENDING;
-    const GstStateChangeReturn w =
-        gst_element_get_state(m_graph, &state, nullptr, GstClockTime(kPrerollTimeoutMs) * GST_MSECOND);
+    GstStateChangeReturn w = GST_STATE_CHANGE_ASYNC;
+    {
+        CWaitCursorScope busy;
+        w = gst_element_get_state(m_graph, &state, nullptr, GstClockTime(OpenTimeLeftMs()) * GST_MSECOND);
+    }
     if (w != GST_STATE_CHANGE_SUCCESS && w != GST_STATE_CHANGE_NO_PREROLL) {
         TraceLogF("CVideoMgr::OnMovieOpen first picture not ready (%d)", int(w));
+        *failure = w == GST_STATE_CHANGE_ASYNC ? VFW_E_TIMEOUT : E_FAIL;
+        return false;
+    }
+    // Pre-rolled means the front picture is there (its sink hands it over
+    // before the pipeline completes the change); a stream that ended before
+    // any picture pre-rolls too, and shows nothing.
+    if (!m_frontRenderer->CurrentFrame() || m_frontRenderer->CurrentSerial() != m_serial) {
+        TraceLog(QStringLiteral("CVideoMgr::OnMovieOpen no picture"));
+        *failure = E_FAIL;
         return false;
     }
     return true;
@@ -559,12 +640,12 @@ bool CVideoMgr::Close()
     m_videoStreamCount = 0;
     m_appliedRate = 1.0;
 
-    SetupVideoRendererSettings(false, true);
     // A closed recording leaves no picture behind for the next one.
     if (m_frontRenderer)
         m_frontRenderer->ClearFrame();
     if (m_rearRenderer)
         m_rearRenderer->ClearFrame();
+    SetupVideoRendererSettings(false, true);
     return true;
 }
 
@@ -631,8 +712,8 @@ void CVideoMgr::OnEventsQueued()
         if (m_events.empty())
             return;
     }
-    if (m_notifyRegistered && m_notifyWindow)
-        emit NotifyMessage(kMsgGraphNotify, 0, 0);
+    if (m_notifyRegistered)
+        m_notifier.Send(kMsgGraphNotify);
 }
 
 bool CVideoMgr::TakeEvent(GraphEvent* event)
@@ -697,26 +778,9 @@ HRESULT CVideoMgr::HandleGraphEvent()
         hr = S_OK;
         if (complete) {
             Close();
-            SendMessage(kMsgPlayComplete);
+            m_notifier.Send(kMsgPlayComplete);
             break;
         }
     }
     return hr;
-}
-
-void CVideoMgr::PostMessage(unsigned message)
-{
-    QMetaObject::invokeMethod(
-        this,
-        [this, message] {
-            if (m_notifyWindow)
-                emit NotifyMessage(message, 0, 0);
-        },
-        Qt::QueuedConnection);
-}
-
-void CVideoMgr::SendMessage(unsigned message)
-{
-    if (m_notifyWindow)
-        emit NotifyMessage(message, 0, 0);
 }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "engine/EngineIds.h"
+#include "engine/ITransport.h"
+#include "engine/TransportNotifier.h"
 #include "engine/VideoGeometry.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
-#include <QPointer>
+#include <QSize>
 #include <QString>
-#include <QWidget>
 
+#include <atomic>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -21,18 +24,23 @@ typedef struct _GstMessage GstMessage;
 
 // The playback engine: plays one recording at a time, AVI or MP4, with one or
 // two video streams and optional audio, through a GStreamer pipeline whose
-// elements carry the graph names the traces use. It draws the front
-// and rear pictures into two video windows through its windowless renderers,
-// and tells its notify window what happens through NotifyMessage:
+// elements carry the graph names the traces use. It holds no window: its two
+// windowless renderers publish the front and rear cameras' pictures, each
+// bound to a video target (front or rear window, following the swap flag),
+// with the destination rectangle the engine computed from the target's size
+// (SetVideoTargets / SetTargetSize), the zoom and the pan. Whoever shows a
+// target pulls LatestFrame(target) and paints it (PaintVideoFrame) when
+// Notifier() signals FrameReady(target). Its messages go through Notifier():
 //   0x406 (posted)  graph events are waiting: call HandleGraphEvent;
 //   0x407 (sent)    the recording ended; the graph is already closed;
 //   0x40E (posted)  the front picture's zoom changed.
 //
 // One instance, owned by the main window and called only from the GUI thread.
 // Streaming threads only hand frames to the renderers and events to the queue
-// behind 0x406; nothing they do touches a widget or blocks the GUI thread.
-// Every wait on the pipeline is bounded (Engine::k...TimeoutMs).
-class CVideoMgr : public QObject
+// behind 0x406; nothing they do blocks the GUI thread. An open waits on the
+// GUI thread at most Engine::kOpenDeadlineMs in all (busy cursor shown
+// meanwhile through CPlatform); other waits are bounded too.
+class CVideoMgr : public QObject, public ITransport
 {
     Q_OBJECT
 public:
@@ -41,46 +49,66 @@ public:
     explicit CVideoMgr(QObject* parent = nullptr);
     ~CVideoMgr() override;
 
+    // --- wiring -----------------------------------------------------------
+    CTransportNotifier* Notifier() override { return &m_notifier; }
+    void SetNotifyWindow(QObject* window) override;
+    void SetVideoTargets(const QSize& front, const QSize& rear) override;
+    void SetTargetSize(int target, const QSize& size) override;
+    QSize TargetSize(int target) const;
+
     // --- graph construction ---------------------------------------------
-    void SetVideoWindows(QWidget* front, QWidget* rear);
-    void SetNotifyWindow(QObject* window);
     // Builds and connects the pipeline for `path` and pre-rolls it (first
-    // pictures shown, state STATE_PAUSE). False on any failure; failures are
-    // reported through ReportError, some with a message box.
-    bool OnMovieOpen(const QString& path, bool singlePlay);
+    // pictures published, state STATE_PAUSE). False on any failure; failures
+    // are reported through ReportError, some with a message box. A pipeline
+    // that does not reach its first pictures is closed again.
+    bool OnMovieOpen(const QString& path, bool singlePlay) override;
     // False when there was no graph.
-    bool Close();
-    int GetVideoTrackCount() const { return m_videoStreamCount; }
-    void DetachRearRenderer();
+    bool Close() override;
+    int GetVideoTrackCount() const override { return m_videoStreamCount; }
+    void DetachRearRenderer() override;
+    // Unless skipFront, the front camera's renderer, then the rear one's:
+    // detached from every target, or bound to its own camera's target
+    // (letter-boxed). The swap is applied on top by SetReverseMode.
     void SetupVideoRendererSettings(bool skipFront, bool detach);
 
     // --- transport --------------------------------------------------------
-    Engine::HRESULT Play();
-    Engine::HRESULT Pause();
-    Engine::HRESULT Stop();
-    int GetState() const { return m_state; }
+    Engine::HRESULT Play() override;
+    Engine::HRESULT Pause() override;
+    Engine::HRESULT Stop() override;
+    int GetState() const override { return m_state; }
     // Whole seconds of stream time; 0 without a graph.
-    long GetDuration() const;
-    long GetPosition() const;
-    void SetPosition(int percent);
-    void SeekForwards();
-    void SeekBackwards();
-    void SetVideoSpeed(float rate);
-    float GetVideoSpeed() const { return m_rate; }
-    void SetVolume(int level);
-    int GetVolume() const { return m_volume; }
+    long GetDuration() const override;
+    long GetPosition() const override;
+    void SetPosition(int percent) override;
+    void SeekForwards() override;
+    void SeekBackwards() override;
+    void SetVideoSpeed(float rate) override;
+    float GetVideoSpeed() const override { return m_rate; }
+    void SetVolume(int level) override;
+    int GetVolume() const override { return m_volume; }
     // 0..100; 50 leaves the pictures unchanged.
-    void SetBrightness(int level);
-    int SetReverseMode(bool swap);
-    bool GetReverseMode() const { return m_swap; }
-    Engine::HRESULT HandleGraphEvent();
+    void SetBrightness(int level) override;
+    // Without a graph only the flag is stored (the next open applies it);
+    // with one, the renderers are bound to the targets at once, whatever the state.
+    int SetReverseMode(bool swap) override;
+    bool GetReverseMode() const override { return m_swap; }
+    Engine::HRESULT HandleGraphEvent() override;
 
     // --- picture geometry -------------------------------------------------
-    void ResetSize(bool keepAspect);
-    void SetVideoViewSize(float zoom);
-    float GetVideoViewSize() const { return m_zoom; }
-    void MoveVideoPosByPercent(int panX, int panY);
-    void ReDrawVideo();
+    void ResetSize(bool keepAspect) override;
+    void SetVideoViewSize(float zoom) override;
+    float GetVideoViewSize() const override { return m_zoom; }
+    void MoveVideoPosByPercent(int panX, int panY) override;
+    // Pictures are pulled by their windows on every paint, and FrameReady has
+    // announced each change: there is nothing to push. Traced only, so a
+    // window may ask for it after every paint without starting a loop.
+    void ReDrawVideo() override;
+
+    // --- pictures -----------------------------------------------------------
+    CVideoFrame LatestFrame(int target) const override;
+    uint64_t CurrentSerial() const override { return m_serial; }
+    // The renderer feeding `target`, or null.
+    CVideoRenderer* TargetRenderer(int target) const;
 
     // --- error reporting --------------------------------------------------
     // Traces "Error : <text> (0x<code>)" and shows it in a message box when `show`.
@@ -101,20 +129,14 @@ public:
     // Positions in 100 ns units; -1 when unknown.
     int64_t GetPositionUnits() const;
     int64_t GetDurationUnits() const;
+    // The front and rear cameras' renderers (made at the first open).
     CVideoRenderer* FrontRenderer() const { return m_frontRenderer.get(); }
     CVideoRenderer* RearRenderer() const { return m_rearRenderer.get(); }
     GstElement* Graph() const { return m_graph; }
-    QWidget* FrontWindow() const { return m_frontWindow; }
-    QWidget* RearWindow() const { return m_rearWindow; }
 
     // The pipeline's bus hook (a GstBusSyncReply): called on whatever thread
     // posted the message; only queues events.
     static int OnBusMessage(void* bus, GstMessage* message, void* self);
-
-signals:
-    // A message to the notify window: its number (Engine::kMsg...) and parameters.
-    // Only emitted while a notify window is set.
-    void NotifyMessage(unsigned message, quintptr wParam, qintptr lParam);
 
 private:
     struct GraphEvent {
@@ -131,12 +153,19 @@ private:
     bool ConnectFilter(GstElement* from, GstElement* to, const char* label, int n);
     bool ExposeSplitterPins();
     void ParkUnconnected();
-    bool StartGraph();
+    bool StartGraph(Engine::HRESULT* failure);
+    // Issues a flushing, accurate seek to `units` at `rate`, under the next
+    // serial. False when the pipeline refused it.
+    bool SeekFlushing(int64_t units, double rate);
     void SeekTo(int64_t units);
+    // The renderers meant for the front and rear target by the swap flag.
     CVideoRenderer* FrontWindowRenderer() const;
     CVideoRenderer* RearWindowRenderer() const;
-    void PostMessage(unsigned message);
-    void SendMessage(unsigned message);
+    // Binds the cameras' renderers to the targets by the swap flag.
+    void BindRenderers();
+    void OnRendererFrame(CVideoRenderer* renderer);
+    // Milliseconds left of the running open's deadline (0 when spent).
+    int OpenTimeLeftMs() const;
     void ReleaseElement(GstElement*& element);
 
     void QueueEvent(long code, long param, GstMessage* message);
@@ -161,9 +190,8 @@ private:
     GstElement* m_audioRenderer = nullptr;
     GstElement* m_frontDecoder = nullptr;
     GstElement* m_rearDecoder = nullptr;
-    QPointer<QWidget> m_frontWindow;
-    QPointer<QWidget> m_rearWindow;
-    QPointer<QObject> m_notifyWindow;
+    QSize m_targetSize[Engine::kTargetCount];
+    CTransportNotifier m_notifier;
     int m_brightness = Engine::kNeutralBrightness;
     float m_rate = 1.0f;
     int m_volume = 50;
@@ -177,6 +205,10 @@ private:
     double m_appliedRate = 1.0;
     int m_appliedAttenuation = 1;
     bool m_notifyRegistered = false;
+    // The serial of the last open, seek or rate change.
+    uint64_t m_serial = 0;
+    // The deadline of the open in progress (every wait of one open draws on it).
+    QDeadlineTimer m_openDeadline;
 
     // Graph events from the bus, taken by HandleGraphEvent; the gates that
     // bus errors are routed to while streams are being exposed.

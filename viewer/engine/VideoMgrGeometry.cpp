@@ -1,19 +1,10 @@
-// CVideoMgr: where each renderer draws inside its window.
+// CVideoMgr: which renderer feeds which target, and where its picture lands in it.
 #include "engine/VideoMgr.h"
 
 #include "base/TraceLog.h"
 #include "engine/VideoRenderer.h"
 
-#include <QWidget>
-
 using namespace Engine;
-
-namespace {
-QSize ClientSize(const QWidget* window)
-{
-    return window ? window->size() : QSize(0, 0);
-}
-} // namespace
 
 CVideoRenderer* CVideoMgr::FrontWindowRenderer() const
 {
@@ -25,6 +16,17 @@ CVideoRenderer* CVideoMgr::RearWindowRenderer() const
     return m_swap ? m_frontRenderer.get() : m_rearRenderer.get();
 }
 
+void CVideoMgr::BindRenderers()
+{
+    // First the renderer for the front target, then the other.
+    if (CVideoRenderer* r = FrontWindowRenderer())
+        r->SetTarget(kFrontTarget);
+    if (CVideoRenderer* r = RearWindowRenderer())
+        r->SetTarget(kRearTarget);
+    m_notifier.PostFrameReady(kFrontTarget);
+    m_notifier.PostFrameReady(kRearTarget);
+}
+
 void CVideoMgr::ResetSize(bool keepAspect)
 {
     TraceLog(QStringLiteral("Kestrav-----> CVideoMgr::ResetSize START"));
@@ -32,8 +34,8 @@ void CVideoMgr::ResetSize(bool keepAspect)
         SetVideoViewSize(m_zoom);
         return;
     }
-    m_frontRect = CViewRect::FromSize(ClientSize(m_frontWindow));
-    m_rearRect = CViewRect::FromSize(ClientSize(m_rearWindow));
+    m_frontRect = CViewRect::FromSize(m_targetSize[kFrontTarget]);
+    m_rearRect = CViewRect::FromSize(m_targetSize[kRearTarget]);
     m_keepAspect = keepAspect;
     const int mode = keepAspect ? VMR_ARMODE_LETTER_BOX : VMR_ARMODE_NONE;
     if (CVideoRenderer* r = FrontWindowRenderer()) {
@@ -44,25 +46,22 @@ void CVideoMgr::ResetSize(bool keepAspect)
         r->SetAspectRatioMode(mode);
         r->SetVideoPosition(m_rearRect.ToQRect());
     }
+    m_notifier.PostFrameReady(kFrontTarget);
+    m_notifier.PostFrameReady(kRearTarget);
     TraceLog(QStringLiteral("Kestrav-----> CVideoMgr::ResetSize END"));
 }
 
 void CVideoMgr::SetVideoViewSize(float zoom)
 {
     TraceLogF("Kestrav----->CVideoMgr::SetVideoViewSize START(%f)", double(zoom));
-    m_frontRect = VideoGeometry::ZoomedRect(ClientSize(m_frontWindow), zoom);
+    m_frontRect = VideoGeometry::ZoomedRect(m_targetSize[kFrontTarget], zoom);
     if (CVideoRenderer* r = FrontWindowRenderer()) {
         r->SetVideoPosition(m_frontRect.ToQRect());
-        if (zoom < 1.0f) {
-            // The window's skin fills the margins around the smaller picture.
-            if (m_frontWindow)
-                m_frontWindow->update();
-        } else {
-            r->RepaintVideo(m_frontWindow);
-        }
+        // The whole target repaints: for a smaller picture its skin fills the margins.
+        m_notifier.PostFrameReady(kFrontTarget);
         m_zoom = zoom;
     }
-    PostMessage(kMsgViewSizeChanged);
+    m_notifier.Post(kMsgViewSizeChanged);
     TraceLog(QStringLiteral("Kestrav----->CVideoMgr::SetVideoViewSize END"));
 }
 
@@ -70,10 +69,10 @@ void CVideoMgr::MoveVideoPosByPercent(int panX, int panY)
 {
     TraceLog(QStringLiteral("Kestrav----->CVideoMgr::MoveVideoPosByPercent START"));
     // Always measured from the rectangle SetVideoViewSize placed, which stays as it is.
-    const CViewRect r = VideoGeometry::PannedRect(m_frontRect, ClientSize(m_frontWindow), panX, panY);
+    const CViewRect r = VideoGeometry::PannedRect(m_frontRect, m_targetSize[kFrontTarget], panX, panY);
     if (CVideoRenderer* renderer = FrontWindowRenderer()) {
         renderer->SetVideoPosition(r.ToQRect());
-        renderer->RepaintVideo(m_frontWindow);
+        m_notifier.PostFrameReady(kFrontTarget);
     }
     TraceLog(QStringLiteral("Kestrav----->CVideoMgr::MoveVideoPosByPercent END"));
 }
@@ -81,9 +80,5 @@ void CVideoMgr::MoveVideoPosByPercent(int panX, int panY)
 void CVideoMgr::ReDrawVideo()
 {
     TraceLog(QStringLiteral("Kestrav----->CVideoMgr::ReDrawVideo Start"));
-    if (CVideoRenderer* r = FrontWindowRenderer())
-        r->RepaintVideo(m_frontWindow);
-    if (CVideoRenderer* r = RearWindowRenderer())
-        r->RepaintVideo(m_rearWindow);
     TraceLog(QStringLiteral("Kestrav----->CVideoMgr::ReDrawVideo End"));
 }

@@ -77,14 +77,27 @@ long CVideoMgr::GetPosition() const
     return units < 0 ? 0 : long(units / kUnitsPerSecond);
 }
 
+bool CVideoMgr::SeekFlushing(int64_t units, double rate)
+{
+    // Flushing and accurate: the picture shown is the one at the target. The
+    // seek takes the next serial; the renderers learn the seek's sequence
+    // number first, since the flush may pass through them before the call returns.
+    const uint64_t serial = ++m_serial;
+    const auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    GstEvent* seek = gst_event_new_seek(rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
+                                        std::max<int64_t>(units, 0) * 100, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
+    const uint32_t seqnum = gst_event_get_seqnum(seek);
+    for (CVideoRenderer* r : {m_frontRenderer.get(), m_rearRenderer.get()})
+        if (r)
+            r->ExpectFlush(seqnum, serial);
+    return gst_element_send_event(m_graph, seek);
+}
+
 void CVideoMgr::SeekTo(int64_t units)
 {
     if (!m_graph)
         return;
-    // Flushing and accurate: the picture shown is the one at the target.
-    const auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (!gst_element_seek(m_graph, m_appliedRate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
-                          std::max<int64_t>(units, 0) * 100, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE))
+    if (!SeekFlushing(units, m_appliedRate))
         TraceLogF("CVideoMgr::seek refused (%lld)", static_cast<long long>(units));
 }
 
@@ -144,9 +157,7 @@ void CVideoMgr::SetVideoSpeed(float rate)
                 // A rate change is a flushing, accurate seek to where the
                 // graph is, at the new rate (scaletempo keeps the pitch).
                 const int64_t position = std::max<int64_t>(GetPositionUnits(), 0);
-                const auto flags = GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-                if (gst_element_seek(m_graph, wanted, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, position * 100,
-                                     GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE)) {
+                if (SeekFlushing(position, wanted)) {
                     m_appliedRate = wanted;
                     TraceLog(QStringLiteral("SetRate() S_OK"));
                 } else {
@@ -183,18 +194,17 @@ void CVideoMgr::SetBrightness(int level)
 int CVideoMgr::SetReverseMode(bool swap)
 {
     TraceLog(QStringLiteral("Kestrav----->CVideoMgr::SetReverseMode START"));
-    if (m_state == STATE_STOP) {
+    // Without a graph there is nothing to bind: the next open applies the
+    // flag. With one (playing, paused or stopped) the binding follows the
+    // flag at once, so that zoom and pan always act on the renderer that
+    // feeds the front target.
+    if (!m_graph) {
         m_swap = swap;
         TraceLog(QStringLiteral("Kestrav----->CVideoMgr::SetReverseMode Return::STATE_STOP"));
         return 0;
     }
-    CVideoRenderer* forFront = swap ? m_rearRenderer.get() : m_frontRenderer.get();
-    CVideoRenderer* forRear = swap ? m_frontRenderer.get() : m_rearRenderer.get();
-    if (forFront)
-        forFront->SetVideoClippingWindow(m_frontWindow);
-    if (forRear)
-        forRear->SetVideoClippingWindow(m_rearWindow);
     m_swap = swap;
+    BindRenderers();
     ResetSize(m_keepAspect);
     TraceLog(QStringLiteral("Kestrav----->CVideoMgr::SetReverseMode END"));
     return 0;

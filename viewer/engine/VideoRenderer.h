@@ -1,34 +1,45 @@
 #pragma once
 
 #include "engine/EngineIds.h"
+#include "engine/VideoFrame.h"
 
 #include <QImage>
 #include <QObject>
-#include <QPointer>
 #include <QRect>
-#include <QWidget>
+#include <QString>
 
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <mutex>
 
-class QPainter;
-
 typedef struct _GstElement GstElement;
 
-// The windowless video renderer: the last element of one picture's branch of
-// the pipeline. Its element (a bin: videobalance ! videoconvert ! appsink)
-// takes decoded frames on the streaming thread and keeps the latest one as an
-// immutable shared image; the renderer paints it into the destination
-// rectangle of its clipping window, letter-boxed or stretched.
+// The windowless video renderer: the last element of one camera's branch of
+// the pipeline. Its element (a bin: videobalance ! videoconvertscale !
+// capsfilter ! appsink) takes decoded frames on the streaming thread and
+// publishes the latest one as an immutable shared image, together with the
+// destination rectangle and aspect mode the engine gave it, the serial of the
+// open or seek that produced it and its stream time (Published). It shows
+// nothing itself: whoever shows its target pulls the published picture and
+// paints it (PaintVideoFrame).
 //
-// Painting: the renderer filters the paint events of its clipping window and
-// draws the picture over whatever the window painted, so the window needs no
-// knowledge of it. A new frame asks for a repaint by a queued call to the GUI
-// thread; the streaming thread never touches a widget.
+// Scaling: pictures are shrunk in the pipeline, in the same pass as the
+// colour conversion, to the size they will be painted at (the letter-boxed
+// or stretched destination, never larger than decoded), so that neither the
+// conversion nor the painter handle full-size frames a small window does not
+// need. The size follows every change of destination, aspect mode or decoded
+// size; pictures already published keep their size until the next one, and
+// sourceSize always gives the decoded proportions.
 //
-// The object lives on the GUI thread; only the frame hand-over (PresentFrame,
-// CurrentFrame, FrameCount) is callable from any thread.
+// Serials: BeginStream sets the serial of a new stream (an open). Before a
+// flushing seek the engine announces the seek event's sequence number with
+// ExpectFlush; when that seek's flush or new segment reaches the sink, later
+// pictures carry the seek's serial. Pictures still on their way from before
+// the flush keep the serial they were produced under.
+//
+// The object lives on the GUI thread. PresentFrame, Published and the frame
+// accessors are callable from any thread; the rest from the GUI thread.
 class CVideoRenderer : public QObject
 {
     Q_OBJECT
@@ -45,62 +56,92 @@ public:
     GstElement* Element() const { return m_element; }
     QString GraphName() const { return m_graphName; }
 
-    // Null detaches the renderer from its window.
-    void SetVideoClippingWindow(QWidget* window);
-    QWidget* ClippingWindow() const { return m_window; }
-    // The source is always the whole picture; `dst` is in the clipping
-    // window's client coordinates and may reach beyond the window.
+    // The video target this renderer feeds (Engine::kFrontTarget or
+    // kRearTarget), or Engine::kNoTarget when detached.
+    void SetTarget(int target);
+    int Target() const;
+    // The source is always the whole picture; `dst` is in the target's
+    // client coordinates and may reach beyond the target.
     void SetVideoPosition(const QRect& dst);
-    QRect VideoPosition() const { return m_dst; }
+    QRect VideoPosition() const;
     // Engine::VMR_ARMODE_LETTER_BOX or Engine::VMR_ARMODE_NONE.
     void SetAspectRatioMode(int mode);
-    int AspectRatioMode() const { return m_aspectMode; }
-    // Repaints the picture in `window` (the clipping window): asks the window
-    // for a repaint when something changed since the last one. Inside the
-    // window's own paint it does nothing: the picture is drawn as that paint ends.
-    void RepaintVideo(QWidget* window);
+    int AspectRatioMode() const;
 
     // 0..100, 50 leaves the picture unchanged.
     void SetBrightness(int level);
 
-    // The latest picture (null before the first frame and after ClearFrame),
-    // its stream time in nanoseconds (-1 when unknown) and the number of
-    // frames presented since construction.
+    // --- serials ------------------------------------------------------------
+    // A new stream starts (the pipeline is not running): pictures from now on
+    // carry `serial`; pending flushes are forgotten.
+    void BeginStream(uint64_t serial);
+    // A flushing seek whose events carry `seqnum` is about to be issued:
+    // pictures after its flush carry `serial`. Call before issuing the seek.
+    void ExpectFlush(uint32_t seqnum, uint64_t serial);
+    // The serial the next picture will carry.
+    uint64_t StreamSerial() const;
+
+    // --- the published picture ------------------------------------------------
+    // The latest picture with its geometry, serial and stream time.
+    CVideoFrame Published() const;
+    // Shortcuts into it: the image (null before the first frame and after
+    // ClearFrame), its stream time (ns, -1 unknown), its serial, and the
+    // number of pictures presented since construction.
     std::shared_ptr<const QImage> CurrentFrame() const;
     int64_t CurrentFrameTime() const;
+    uint64_t CurrentSerial() const;
     uint64_t FrameCount() const { return m_frameCount.load(); }
+    // Drops the picture and forgets the decoded size (the recording closed).
     void ClearFrame();
 
     // Hands a picture over (the appsink does this on the streaming thread).
-    void PresentFrame(std::shared_ptr<const QImage> frame, int64_t streamTimeNs);
+    // `sourceSize` is the decoded size when the image was scaled on the way;
+    // empty means the image's own size.
+    void PresentFrame(std::shared_ptr<const QImage> frame, int64_t streamTimeNs, QSize sourceSize = QSize());
 
-    // Paints the current picture into the destination rectangle with `painter`
-    // (letter-box bars black). Does nothing without a picture.
-    void Paint(QPainter& painter) const;
+    // Called from the sink pad's event probe (streaming threads).
+    void OnFlushEvent(uint32_t seqnum);
+    // Called from the input pad's event probe when the decoded size is known (streaming threads).
+    void OnInputSize(QSize size);
+
+    // The size pictures are scaled to in the pipeline; empty when they are
+    // passed on as decoded.
+    QSize ScaledSize() const { return m_scaledSize; }
 
 signals:
-    // A new picture arrived (emitted on the GUI thread, at most one per event-loop turn).
+    // A new picture arrived (emitted on the GUI thread, at most one per
+    // event-loop turn however many arrived).
     void FrameArrived();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnFrameQueued();
-    void MarkDirty();
+    // Recomputes the picture size the pipeline scales to (GUI thread).
+    void UpdateScale();
 
     QString m_graphName;
     GstElement* m_element = nullptr;
     GstElement* m_balance = nullptr;
-    QPointer<QWidget> m_window;
+    GstElement* m_sizeFilter = nullptr;
+    QSize m_scaledSize; // GUI thread
+    std::atomic<bool> m_scaleQueued{false};
+
+    struct PendingFlush {
+        uint32_t seqnum;
+        uint64_t serial;
+    };
+
+    mutable std::mutex m_mutex; // guards everything below except the atomics
+    int m_target = Engine::kNoTarget;
     QRect m_dst;
     int m_aspectMode = Engine::VMR_ARMODE_LETTER_BOX;
-    bool m_inWindowPaint = false;
-    bool m_dirty = true;
-
-    mutable std::mutex m_frameMutex;
     std::shared_ptr<const QImage> m_frame;
+    QSize m_sourceSize;
+    QSize m_inputSize; // decoded size from the input's caps
     int64_t m_frameTime = -1;
+    uint64_t m_frameSerial = 0;
+    uint64_t m_streamSerial = 0;
+    std::deque<PendingFlush> m_pendingFlushes;
+
     std::atomic<uint64_t> m_frameCount{0};
-    std::atomic<bool> m_repaintQueued{false};
+    std::atomic<bool> m_arrivalQueued{false};
 };

@@ -46,6 +46,17 @@ public:
     static CPlatform* Install(CPlatform* platform);
 };
 
+// Shows the wait cursor through the installed façade for as long as it lives
+// (GUI thread), e.g. around a bounded wait that holds up the GUI thread.
+class CWaitCursorScope
+{
+public:
+    CWaitCursorScope() { CPlatform::Instance().SetWaitCursor(true); }
+    ~CWaitCursorScope() { CPlatform::Instance().SetWaitCursor(false); }
+    CWaitCursorScope(const CWaitCursorScope&) = delete;
+    CWaitCursorScope& operator=(const CWaitCursorScope&) = delete;
+};
+
 // Records every call and answers from queues set by the caller.
 class CRecordingPlatform : public CPlatform
 {
