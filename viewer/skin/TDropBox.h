@@ -45,7 +45,7 @@ public:
         int command = 0;
         bool isChecked = false;
         bool disabled = false;
-        CTDropBox* subMenu = nullptr; // not owned
+        QPointer<CTDropBox> subMenu; // not owned; null once it is destroyed
     };
 
     explicit CTDropBox(QWidget* owner);
