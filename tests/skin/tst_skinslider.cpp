@@ -5,6 +5,7 @@
 #include "skin/RButton.h"
 #include "skin/RScrollBar.h"
 #include "skin/SkinBalloonTip.h"
+#include "skin/TBalloon.h"
 #include "skin/SkinConstants.h"
 #include "skin/SkinImage.h"
 #include "skin/SkinSlider.h"
@@ -854,27 +855,6 @@ private slots:
 
     // ---- CTSliderCtrl balloon and wheel ----------------------------------------
 
-    void balloonText_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("reported");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("number") << kBalloonNumber << 42 << "42";
-        QTest::newRow("number 100") << kBalloonNumber << 100 << "100";
-        QTest::newRow("speed 0") << kBalloonSpeed << 0 << "x0.2";
-        QTest::newRow("speed 3") << kBalloonSpeed << 3 << "x1.0";
-        QTest::newRow("speed 6") << kBalloonSpeed << 6 << "x4.0";
-        QTest::newRow("speed 7 keeps the text") << kBalloonSpeed << 7 << "";
-        QTest::newRow("speed -1 keeps the text") << kBalloonSpeed << -1 << "";
-    }
-    void balloonText()
-    {
-        QFETCH(int, mode);
-        QFETCH(int, reported);
-        QFETCH(QString, text);
-        QCOMPARE(CTSliderCtrl::BalloonText(mode, reported), text);
-    }
-
     void balloonFollowsTheHandle()
     {
         CTSliderCtrl slider(m_host);
@@ -893,7 +873,7 @@ private slots:
         QVERIFY(!slider.Balloon() || !slider.Balloon()->isVisible());
         QTest::mouseMove(window, QPoint(handle.left + 3, 5));
         QVERIFY(slider.Balloon() && slider.Balloon()->isVisible());
-        CSkinBalloonTip* balloon = slider.Balloon();
+        CTBalloon* balloon = slider.Balloon();
         QCOMPARE(balloon->Text(), QStringLiteral("x1.0"));
         // Above the handle, a third of its width to the left.
         const QPoint handleTop = slider.mapToGlobal(QPoint(handle.left, handle.top));

@@ -1,23 +1,32 @@
 // Skin gallery: the skin at work and at rest. A mock-up of the main window
-// built from the real pictures and controls, the drop-down panels and the
-// full-screen overlays, every control in every state, and every picture of
-// the image library (stretched pictures at the sizes the viewer uses).
+// built from the real pictures and controls, the drop-down menus, panels and
+// balloons, the play list in its states (in English and with the Korean
+// table the viewer runs with), the full-screen overlays, every control in
+// every state, and every picture of the image library (stretched pictures at
+// the sizes the viewer uses).
 //
 //   kestrav_skingallery                    opens the gallery window
 //   kestrav_skingallery --screenshot FILE  saves it as a PNG and quits
 #include "PeWriter.h"
+#include "skin/SkinBalloonTip.h"
 #include "skin/RButton.h"
 #include "skin/RImageNum.h"
+#include "skin/RListCtrl.h"
 #include "skin/RScrollBar.h"
 #include "skin/RStaticText.h"
-#include "skin/SkinBalloonTip.h"
 #include "skin/SkinBlit.h"
 #include "skin/SkinImage.h"
 #include "skinart/SkinPictureList.h"
 #include "skin/SkinSlider.h"
 #include "skin/SkinText.h"
+#include "skin/TBalloon.h"
 #include "skin/TButton.h"
+#include "skin/TDropBox.h"
+#include "skin/TDropBriSpd.h"
+#include "skin/TDropVol.h"
 #include "skin/TSliderCtrl.h"
+#include "lang/Lang.h"
+#include "lang/LangFonts.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -30,6 +39,7 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -105,6 +115,8 @@ SkinTextStyle Caption(const QString& text, int height, QColor normal = QColor(14
     s.align = 1;
     return s;
 }
+
+void FillList(CRListCtrl* list, int count, int firstPairs, const QString& prefix = QString());
 
 // ------------------------------------------------------------------------
 // The main window at its initial size, composed as the viewer composes it.
@@ -185,7 +197,6 @@ private:
         q.setPen(QColor(61, 62, 70));
         q.drawLine(panel + QPoint(78, 5), panel + QPoint(78, 51));
         q.drawLine(panel + QPoint(79, 5), panel + QPoint(79, 51));
-        DrawList(q, QRect(W - 323, 470, 322, 220));
     }
 
     static void DrawGraph(QPainter& q, const QRect& r)
@@ -211,59 +222,6 @@ private:
         q.setPen(QColor(255, 138, 72));
         q.drawLine(int(r.width() * 0.4), 0, int(r.width() * 0.4), r.height());
         q.restore();
-    }
-
-    void DrawList(QPainter& q, const QRect& area)
-    {
-        struct Row {
-            const char* name;
-            const char* size;
-            int role;
-            bool playing;
-            bool focused;
-        };
-        const Row rows[] = {
-            {"20240312_081522_F.AVI", "58.21mb", 1, false, false}, {"20240312_081522_R.AVI", "31.07mb", 2, false, false},
-            {"20240312_082522_F.AVI", "58.40mb", 1, true, false},  {"20240312_082522_R.AVI", "30.95mb", 2, false, false},
-            {"20240312_083522_F.AVI", "57.88mb", 0, false, true},  {"20240312_084522_F.AVI", "58.02mb", 0, false, false},
-            {"20240312_085522_F.AVI", "58.33mb", 0, false, false}, {"20240312_090522_F.AVI", "21.50mb", 0, false, false},
-            {"20240312_091012_F.AVI", "58.19mb", 0, false, false}, {"20240312_092012_F.AVI", "58.27mb", 0, false, false},
-            {"20240312_093012_F.AVI", "12.64mb", 0, false, false},
-        };
-        const QImage nameBg[3] = {Picture("bg_list01.9.png", QSize(224, 20)), Picture("bg_list02.9.png", QSize(224, 20)),
-                                  Picture("bg_list_over.9.png", QSize(224, 20))};
-        const QImage sizeBg[3] = {Picture("bg_list01.9.png", QSize(83, 20)), Picture("bg_list02.9.png", QSize(83, 20)),
-                                  Picture("bg_list_over.9.png", QSize(83, 20))};
-        for (int i = 0; i < 11; ++i) {
-            const Row& row = rows[i];
-            const int kind = row.focused ? 2 : (i % 2 == 0 ? 0 : 1);
-            const QPoint at = area.topLeft() + QPoint(0, 20 * i);
-            q.drawImage(at, nameBg[kind]);
-            q.drawImage(at + QPoint(224, 0), sizeBg[kind]);
-            QColor colour(163, 183, 203);
-            if (row.focused)
-                colour = Qt::white;
-            else if (row.playing)
-                colour = QColor(63, 168, 235);
-            if (row.playing)
-                q.drawImage(at + QPoint(6, 8), Picture("ic_nowplaying.png", QSize(4, 7)));
-            if (row.role)
-                q.drawImage(at + QPoint(11, 0), Picture(row.role == 1 ? "ic_front_link.png" : "ic_rear_link.png", QSize(7, 20)));
-            Text(q, QRect(at + QPoint(21, 0), QSize(200, 20)), row.name, colour, 12);
-            Text(q, QRect(at + QPoint(245, 0), QSize(60, 20)), row.size, colour, 12);
-        }
-        // Scroll bar: track, arrows, thumb.
-        const QPoint bar = area.topLeft() + QPoint(area.width() - 15, 0);
-        q.drawImage(QRect(bar, QSize(15, area.height())), Picture("scroll_bg.9.png", QSize(15, 222)));
-        q.drawImage(bar + QPoint(1, 0), Picture("scroll_btn_up_normal.png"));
-        q.drawImage(bar + QPoint(1, area.height() - 13), Picture("scroll_btn_down_normal.png"));
-        CSkinSurface top, mid, bottom;
-        Skin()->LoadVerticalThreeSlice("scroll_handler_normal.9.png", top, mid, bottom);
-        const int thumbTop = 13 + 40, thumbLength = 70;
-        q.drawImage(bar + QPoint(2, thumbTop), top.GetImage());
-        const int middle = thumbLength - top.GetHeight() - (bottom.GetHeight() - 2);
-        q.drawImage(QRect(bar + QPoint(2, thumbTop + top.GetHeight()), QSize(13, middle)), mid.GetImage());
-        q.drawImage(bar + QPoint(2, thumbTop + top.GetHeight() + middle), bottom.GetImage());
     }
 
     CRButton* Button(int id, QRect r, const char* n, const char* o, const char* pr, const char* dis = "")
@@ -371,82 +329,103 @@ private:
         tab(1254, QRect(W - 82, 423, 82, 27), "list_menu01", QStringLiteral("Location"), false, true);
         tab(1255, QRect(W - 323, 450, 161, 20), "list_sub_menu01", QStringLiteral("Continuous recording"), false, false);
         tab(1256, QRect(W - 162, 450, 162, 20), "list_sub_menu02", QStringLiteral("Event recording"), false, false);
+
+        // The play list with pairs, the playing recording and the focus.
+        auto* list = new CRListCtrl(this);
+        list->setGeometry(W - 323, 470, 322, 220);
+        FillList(list, 30, 8);
+        list->SetTopIndex(0);
+        list->SetPlayingByName(QStringLiteral("20240312_082522_F.AVI"));
+        list->SetFocusedByName(QStringLiteral("20240312_083522_F.AVI"));
     }
 
     CSkinSurface m_background;
 };
 
 // ------------------------------------------------------------------------
-// The drop-down panels and full-screen overlays, drawn from their pictures.
-QImage MenuPanel(const QString& background, QSize size, const QStringList& items, const QStringList& right, int hover,
-                 bool separator, bool checks = false, bool arrows = false)
+// The drop-down windows, composed as they show (without showing them).
+
+// Hovers entry `index` of a box (or presses it) the way the pointer would.
+void PointAtEntry(CTDropBox* box, int index, bool press = false)
 {
-    CSkinSurface bg;
-    bg.Create(size.width(), size.height());
-    SkinRect content;
-    Skin()->DrawNinePatch(bg, background, &content);
-    content.right -= 3;
-    QImage img = bg.GetImage();
-    QPainter p(&img);
-    int top = content.top;
-    const QFont font = MakeSkinFont(13);
-    for (int i = 0; i < items.size(); ++i) {
-        const int extra = (separator && i == 1) ? 2 : 0;
-        const QRect item(content.left, top, content.right - content.left, 20 + extra);
-        if (separator && i == 1)
-            p.drawImage(QPoint(7, top), Picture("line.9.png", QSize(size.width() - 15, 2)));
-        const QRect row = item.adjusted(0, extra, 0, 0);
-        if (i == hover)
-            p.drawImage(row.topLeft(), Picture("list_bg_over.9.png", row.size()));
-        const QColor colour = i == hover ? Qt::white : QColor(178, 193, 222);
-        const QRect inner = row.adjusted(5, 0, -5, 0);
-        if (checks && i == items.size() - 1)
-            p.drawImage(QPoint(inner.left(), inner.top() + 2), Picture(i == hover ? "ic_checkbox_over.png" : "ic_checkbox_normal.png"));
-        const QImage text = SkinAlphaText::Render(items[i], font, colour);
-        p.drawImage(QPoint(inner.left() + (checks ? 20 : 0), inner.top() + (20 - text.height()) / 2), text);
-        if (i < right.size() && !right[i].isEmpty()) {
-            const QImage r = SkinAlphaText::Render(right[i], font, i == hover ? Qt::white : QColor(120, 138, 156));
-            p.drawImage(QPoint(inner.right() - r.width() - (arrows ? 16 : 0), inner.top() + (20 - r.height()) / 2), r);
-        }
-        if (arrows && i == 0)
-            p.drawImage(QPoint(inner.right() - 8, inner.top() + 6), Picture(i == hover ? "ic_tri_right_over.png" : "ic_tri_right_normal.png"));
-        top = item.bottom() + 2;
+    const SkinRect r = box->Items()[size_t(index)].itemRect;
+    const QPointF c((r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0);
+    QMouseEvent move(QEvent::MouseMove, c, box->mapToGlobal(c), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(box, &move);
+    if (press) {
+        QMouseEvent down(QEvent::MouseButtonPress, c, box->mapToGlobal(c), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &down);
     }
-    return img;
 }
 
-QImage VolumePanel()
+CTDropBox* MakeBox(QWidget* owner, const char* background, QSize size, QColor normal = Qt::black)
 {
-    CSkinSurface bg;
-    bg.Create(43, 116);
-    Skin()->DrawNinePatch(bg, "play_setting_bg.9.png");
-    QImage img = bg.GetImage();
-    QPainter p(&img);
-    p.drawImage(QPoint(16, 13), Picture("volume_scroll_bg.9.png", QSize(11, 75)));
-    p.drawImage(QPoint(16, 36), Picture("volume_scroll.9.png", QSize(11, 52)));
-    p.drawImage(QPoint(16, 31), Picture("volume_handler_over.png"));
-    return img;
+    auto* box = new CTDropBox(owner);
+    box->resize(size);
+    box->SetImages(QString::fromLatin1(background), "list_bg_press.9.png", "list_bg_over.9.png");
+    box->SetTextColors(normal, Qt::white);
+    return box;
 }
 
-QImage SpeedPanel(CTButton* reset)
+QString Text(const char* key)
 {
-    CSkinSurface bg;
-    bg.Create(151, 97);
-    Skin()->DrawNinePatch(bg, "play_setting_bg2.9.png");
-    QImage img = bg.GetImage();
-    Blend(img, Picture("contents_area.9.png", QSize(139, 55)), QPoint(6, 3));
-    SkinAlphaText::Draw(img, SkinRect{35, 7, 140, 28}, QStringLiteral("Play speed"), MakeSkinFont(12), QColor(178, 193, 222), 0,
-                        SkinAlphaText::VerticalRule::RoundUpClamp);
-    Blend(img, Picture("bg_text_small.9.png", QSize(37, 15)), QPoint(13, 37));
-    Blend(img, Picture("ic_speed.png"), QPoint(10, 7));
-    SkinAlphaText::Draw(img, SkinRect{13, 37, 50, 52}, QStringLiteral("x2.0"), MakeSkinFont(12), QColor(139, 162, 191), 1,
-                        SkinAlphaText::VerticalRule::RoundUpClamp);
+    return LangText(QString::fromLatin1(key));
+}
+
+// The speed panel with its slider and button where the panel places them.
+QImage SpeedPanelImage(QWidget* owner, float speed, bool resetHovered)
+{
+    auto* panel = new CTDropBriSpd(owner);
+    panel->resize(151, 97);
+    panel->SetSpeed(speed);
+    QImage img = panel->LayeredImage().copy();
+    CTSliderCtrl* slider = panel->SpeedSlider();
+    slider->resize(75, 11);
+    slider->SetValue(float(CTDropBriSpd::SpeedIndex(speed)));
+    CTButton* reset = panel->ResetButton();
+    if (resetHovered)
+        DriveState(reset, CSkinButton::StateOver);
     QPainter p(&img);
-    p.drawImage(QPoint(58, 39), Picture("volume_scroll_bg.9.png", QSize(75, 11)));
-    p.drawImage(QPoint(58, 39), Picture("volume_scroll.9.png", QSize(53, 11)));
-    p.drawImage(QPoint(105, 39), Picture("volume_handler_nor.png"));
+    p.drawImage(QPoint(58, 39), slider->ComposedImage());
     p.drawImage(QPoint(31, 60), reset->LayeredImage());
     return img;
+}
+
+QImage VolumePanelImage(QWidget* owner, int volume)
+{
+    auto* panel = new CTDropVol(owner);
+    panel->resize(43, 116);
+    panel->SetVolume(volume);
+    QImage img = panel->LayeredImage().copy();
+    CTSliderCtrl* slider = panel->VolumeSlider();
+    slider->resize(11, 75);
+    slider->SetValue(float(100 - volume));
+    QPainter p(&img);
+    p.drawImage(QPoint(16, 13), slider->ComposedImage());
+    return img;
+}
+
+// Recordings as a card holds them: front/rear pairs and single fronts.
+void FillList(CRListCtrl* list, int count, int firstPairs, const QString& prefix)
+{
+    int minute = 15;
+    for (int i = 0; i < count;) {
+        const QString stem = prefix + QStringLiteral("20240312_%1%2%3")
+                                          .arg(8 + minute / 60, 2, 10, QLatin1Char('0'))
+                                          .arg(minute % 60, 2, 10, QLatin1Char('0'))
+                                          .arg(22);
+        const qint64 front = 58LL * 1048576 + qint64(i * 7919 % 900) * 1048576 / 1000;
+        if (i < firstPairs && i + 1 < count) {
+            list->AddItem(stem + QStringLiteral("_F.AVI"), 0, QString(), front, 1);
+            list->AddItem(stem + QStringLiteral("_R.AVI"), 0, QString(), front / 2, 2);
+            i += 2;
+        } else {
+            list->AddItem(stem + QStringLiteral("_F.AVI"), 0, QString(), i == count - 1 ? 5368709120LL + 123456789 : front, 0);
+            ++i;
+        }
+        minute += 10;
+    }
+    list->Refresh();
 }
 
 // ------------------------------------------------------------------------
@@ -462,7 +441,9 @@ public:
         m_main->move(20, y);
         BuildOverlays(QPoint(1010, y));
         y += CMockMainWindow::H + 30;
-        y = Heading(y, QStringLiteral("Controls in every state"), QStringLiteral("normal  ·  over  ·  pressed  ·  selected  ·  disabled"));
+        y = Heading(y, QStringLiteral("Play list"), QStringLiteral("rows, pairs, playing, focus, a held row, the hint of an empty category, the context menu  ·  English and the Korean table"));
+        y = BuildListSection(y);
+        y = Heading(y + 10, QStringLiteral("Controls in every state"), QStringLiteral("normal  ·  over  ·  pressed  ·  selected  ·  disabled"));
         y = BuildStates(y);
         y = Heading(y + 10, QStringLiteral("Scroll bars and sliders"), QStringLiteral("normal  ·  thumb hovered  ·  thumb dragged  ·  nothing to scroll / locked / disabled"));
         y = BuildValueControls(y);
@@ -579,31 +560,144 @@ private:
         }
         Place(origin, video, QStringLiteral("Full screen: caption bar and control box (layered buttons) over the picture"));
 
-        // Drop-down panels above their buttons, and the menus.
+        // Drop-down menus and panels, composed as they show.
         const int y = origin.y() + screen.height() + 34;
-        Place(QPoint(origin.x(), y),
-              MenuPanel("bg_rightclick.9.png", QSize(256, 76), {"Open", "Save As", "Exit"}, {"Ctrl + O", "Ctrl + Shift + S", "Ctrl + Q"}, 1, false),
-              QStringLiteral("File menu"));
-        Place(QPoint(origin.x(), y + 110),
-              MenuPanel("bg_rightclick.9.png", QSize(256, 78), {"Play(Puase)", "Full screen", "Enlarge viewer"}, {"Space", "Ctrl + Enter", "Alt + Enter"}, 2, true),
-              QStringLiteral("Picture context menu"));
-        Place(QPoint(origin.x() + 276, y),
-              MenuPanel("bg_rightclick.9.png", QSize(226, 83), {"Kestrav setting", "Kestrav information", "Front and rear together"}, {}, 0, false, true, true),
-              QStringLiteral("Settings menu"));
-        Place(QPoint(origin.x() + 522, y),
-              MenuPanel("play_setting_bg.9.png", QSize(72, 123), {"Original", "x 0.5", "x 1.0", "x 1.5", "x 2.0"}, {}, 3, false),
-              QStringLiteral("Zoom menu"));
-        auto* reset = new CTButton(this);
-        reset->setGeometry(0, 0, 90, 21);
-        SkinTextStyle resetStyle = Caption(QStringLiteral("Initialize"), 11);
-        reset->SetNinePatchImages("setting_btn_nor.9.png", "setting_btn_nor.9.png", "setting_btn_nor.9.png", &resetStyle);
-        DriveState(reset, CSkinButton::StateOver);
-        Place(QPoint(origin.x() + 614, y), SpeedPanel(reset), QStringLiteral("Play speed"));
-        Place(QPoint(origin.x() + 785, y), VolumePanel(), QStringLiteral("Volume"));
-        // A balloon, as a button shows it.
-        CSkinBalloonTip tip(nullptr);
-        tip.SetText(QStringLiteral("Toggle Front / Rear"));
-        Place(QPoint(origin.x() + 276, y + 122), tip.grab().toImage(), QStringLiteral("Balloon"));
+        CTDropBox* file = MakeBox(this, "bg_rightclick.9.png", QSize(256, 76));
+        file->AddItem(Text("IDS_STRING_K_004"), Text("IDS_STRING_K_005"), 1051);
+        file->AddItem(Text("IDS_STRING_K_008"), Text("IDS_STRING_K_009"), 1053);
+        file->AddItem(Text("IDS_STRING_K_010"), Text("IDS_STRING_K_011"), 1054);
+        PointAtEntry(file, 1);
+        Place(QPoint(origin.x(), y), file->LayeredImage(), QStringLiteral("File menu (CTDropBox), entry hovered"));
+
+        CTDropBox* picture = MakeBox(this, "bg_rightclick.9.png", QSize(256, 78));
+        picture->AddItem(Text("IDS_STRING_K_030"), Text("IDS_STRING_K_031"), 1083);
+        picture->AddSeparator(QStringLiteral("line.9.png"), 241, 2, 7, 25, 1);
+        picture->AddItem(Text("IDS_STRING_K_034"), Text("IDS_STRING_K_035"), 1086);
+        picture->AddItem(Text("IDS_STRING_K_036"), Text("IDS_STRING_K_037"), 1087);
+        PointAtEntry(picture, 2, true);
+        Place(QPoint(origin.x(), y + 110), picture->LayeredImage(), QStringLiteral("Picture menu: separator, entry held"));
+
+        // Settings with a check mark, a disabled entry and an open sub-menu.
+        CTDropBox* languages = MakeBox(this, "bg_rightclick.9.png", QSize(170, 97));
+        languages->SetCheckColumn(true);
+        languages->SetCheckIcons("ic_checkbox_normal.png", "ic_checkbox_over.png");
+        for (int k = 0; k < 4; ++k)
+            languages->AddItem(Text(QStringLiteral("IDS_STRING_K_%1").arg(91 + k, 3, 10, QLatin1Char('0')).toLatin1().constData()), QString(), 1062 + k);
+        languages->SetItemCheck(1063, true);
+        CTDropBox* settings = MakeBox(this, "bg_rightclick.9.png", QSize(226, 97));
+        settings->SetCheckColumn(true);
+        settings->SetArrowColumn(true);
+        settings->SetCheckIcons("ic_checkbox_normal.png", "ic_checkbox_over.png");
+        settings->SetArrowIcons("ic_tri_right_normal.png", "ic_tri_right_over.png");
+        settings->AddItem(Text("IDS_STRING_K_015"), QString(), 1060);
+        settings->AddItem(Text("IDS_STRING_K_016"), QString(), 1061);
+        settings->AddItem(Text("IDS_STRING_K_017"), QString(), 0, languages);
+        settings->AddItem(Text("IDS_STRING_K_104"), QString(), 1071);
+        settings->SetItemCheck(1071, true);
+        settings->SetItemDisabled(1061, true);
+        PointAtEntry(settings, 2);
+        PointAtEntry(languages, 1);
+        {
+            const SkinRect entry = settings->Items()[2].itemRect;
+            QImage both(226 + 170 - 3, 97 + 60, QImage::Format_ARGB32_Premultiplied);
+            both.fill(Qt::transparent);
+            QPainter p(&both);
+            p.drawImage(QPoint(entry.right, entry.top - 3), languages->LayeredImage());
+            p.drawImage(QPoint(0, 0), settings->LayeredImage()); // the box above its sub-menu
+            p.end();
+            Place(QPoint(origin.x() + 276, y), both, QStringLiteral("Settings: check marks, disabled entry, sub-menu open"));
+        }
+        languages->hide();
+        settings->hide();
+
+        CTDropBox* zoom = MakeBox(this, "play_setting_bg.9.png", QSize(72, 123), QColor(178, 193, 222));
+        zoom->AddItem(Text("IDS_STRING_K_065"), QString(), 1074);
+        for (int z = 0; z < 4; ++z)
+            zoom->AddItem(QStringLiteral("x %1").arg(QString::number(0.5 * (z + 1), 'f', 1)), QString(), 1075 + z);
+        PointAtEntry(zoom, 3);
+        Place(QPoint(origin.x() + 690, y), zoom->LayeredImage(), QStringLiteral("Zoom menu"));
+
+        Place(QPoint(origin.x() + 276, y + 175), SpeedPanelImage(this, 2.0f, true), QStringLiteral("Play speed (CTDropBriSpd)"));
+        Place(QPoint(origin.x() + 460, y + 175), VolumePanelImage(this, 70), QStringLiteral("Volume (CTDropVol)"));
+        // Balloons: a button's text, a slider's number and speed code.
+        int bx = origin.x() + 560;
+        auto balloon = [&](const std::function<void(CTBalloon&)>& set, const QString& label) {
+            CTBalloon b(nullptr);
+            set(b);
+            Place(QPoint(bx, y + 175), b.LayeredImage(), label);
+            bx += std::max(b.width(), 40) + 24;
+        };
+        balloon([](CTBalloon& b) { b.SetText(Text("IDS_STRING_K_052")); }, QStringLiteral("CTBalloon"));
+        balloon([](CTBalloon& b) { b.SetNumberText(7); }, QStringLiteral("7"));
+        balloon([](CTBalloon& b) { b.SetNumberText(42); }, QStringLiteral("42"));
+        balloon([](CTBalloon& b) { b.SetNumberText(100); }, QStringLiteral("100"));
+        balloon([](CTBalloon& b) { b.SetSpeedText(4); }, QStringLiteral("speed 4"));
+    }
+
+    // The play list in its states, grabbed as painted, in English and with
+    // the Korean table (the language is chosen while each is built).
+    int BuildListSection(int y)
+    {
+        const QColor panel(23, 26, 30);
+        auto framed = [&](const QImage& picture) {
+            QImage block(picture.size() + QSize(2, 2), QImage::Format_ARGB32_Premultiplied);
+            block.fill(panel);
+            QPainter p(&block);
+            p.drawImage(1, 1, picture);
+            return block;
+        };
+        auto makeList = [&](int height) {
+            auto* list = new CRListCtrl(this);
+            list->hide();
+            list->resize(322, height);
+            return list;
+        };
+        int x = 20;
+        int rowBottom = y;
+        for (const char* language : {"english", "korean"}) {
+            SelectLanguage(QString::fromLatin1(language));
+            const bool korean = QLatin1String(language) == QLatin1String("korean");
+            const QString tag = korean ? QStringLiteral(" (Korean table)") : QString();
+            // Pairs, the playing recording, the focus.
+            CRListCtrl* list = makeList(220);
+            FillList(list, 30, 8, korean ? QStringLiteral("상시_") : QString());
+            list->SetTopIndex(2);
+            list->SetPlayingByName(list->GetItem(4).name);
+            list->SetFocusedByName(list->GetItem(7).name);
+            Place(QPoint(x, y), framed(list->grab().toImage()), QStringLiteral("pairs, playing, focused") + tag);
+            x += 340;
+            // Scrolled to the end, a row held down, the context menu open.
+            CRListCtrl* held = makeList(220);
+            FillList(held, 30, 8, korean ? QStringLiteral("주차_") : QString());
+            held->SetTopIndex(30);
+            held->SetPlayingByName(held->GetItem(27).name);
+            const QPointF at(120, 20 * 6 + 10);
+            QMouseEvent down(QEvent::MouseButtonPress, at, held->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(held, &down);
+            QImage withMenu = held->grab().toImage();
+            CTDropBox* menu = held->ContextMenu();
+            PointAtEntry(menu, 0);
+            {
+                QImage canvas(withMenu.width() + 150, withMenu.height(), QImage::Format_ARGB32_Premultiplied);
+                canvas.fill(kPage);
+                QPainter p(&canvas);
+                p.drawImage(0, 0, withMenu);
+                p.drawImage(QPoint(int(at.x()) + 40, int(at.y()) + 4), menu->LayeredImage());
+                withMenu = canvas;
+            }
+            Place(QPoint(x, y), withMenu, QStringLiteral("last rows, a row held, context menu") + tag);
+            x += 500;
+            // An empty category: the hint.
+            CRListCtrl* empty = makeList(220);
+            empty->Refresh();
+            empty->SetEmptyMode(true);
+            Place(QPoint(x, y), framed(empty->grab().toImage()), QStringLiteral("empty category: hint") + tag);
+            x = 20;
+            y += 220 + 40;
+            rowBottom = y;
+        }
+        SelectLanguage(QStringLiteral("english"));
+        return rowBottom;
     }
 
     int BuildStates(int y)
@@ -960,6 +1054,8 @@ int main(int argc, char* argv[])
     parser.addOption(shot);
     parser.process(app);
 
+    InstallLanguageFontSubstitutions();
+    SelectLanguage(QStringLiteral("english"));
     const QString library = QCoreApplication::applicationDirPath() + QStringLiteral("/NvImageDll.rcc");
     if (!QResource::registerResource(library)) {
         qWarning("cannot open the image library %s", qPrintable(library));

@@ -146,6 +146,17 @@ QImage CSkinSlider::ComposedImage()
 {
     if (width() < 1 || height() < 1)
         return QImage();
+    // A hidden slider hears of a resize only when shown: catch up here.
+    auto stale = [this](const QString& name, const CSkinSurface& surface) {
+        return !name.isEmpty() && (surface.GetWidth() != width() || surface.GetHeight() != height());
+    };
+    if (stale(m_trackName, m_trackSurface) || stale(m_filledName, m_filledSurface))
+        LoadBarPictures();
+    if (m_composeSurface.IsCreated()
+        && (m_composeSurface.GetWidth() != width() || m_composeSurface.GetHeight() != height())) {
+        m_composeSurface.Release();
+        m_rebuild = true;
+    }
     if (m_lastDrawnValue != m_value)
         m_rebuild = true;
     if (!m_rebuild && !m_cached.isNull())

@@ -1,6 +1,7 @@
 #include "skin/SkinText.h"
 
 #include "skin/SkinBlit.h"
+#include "lang/Lang.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -40,6 +41,19 @@ QFont MakeSkinFont(int cellHeight, int weight, const QString& face)
     }
     font.setPixelSize(pixels);
     return font;
+}
+
+QString LanguageFaceName()
+{
+    return g_langTable.IsLoaded() ? LangFaceName() : g_faceName;
+}
+
+QFont MakeLanguageFont(const char* sizeKey, int fallbackHeight, int weight)
+{
+    int height = g_langTable.IsLoaded() ? LangFontValue(QString::fromLatin1(sizeKey)) : 0;
+    if (height <= 0)
+        height = fallbackHeight;
+    return MakeSkinFont(height, weight, LanguageFaceName());
 }
 
 namespace SkinAlphaText {

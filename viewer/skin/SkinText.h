@@ -25,6 +25,13 @@ QString SkinFaceName();
 // A font whose cell (ascent + descent) is `cellHeight` pixels high, as the
 // viewer's font heights are meant; `face` empty = SkinFaceName().
 QFont MakeSkinFont(int cellHeight, int weight = QFont::Normal, const QString& face = QString());
+// A window font from the language tables: the height under the TEXTSIZE_
+// key `sizeKey` ([font] section), the face DEFAULT_UI_FACENAME. While no
+// table is loaded (or the key has no positive value) `fallbackHeight` and
+// SkinFaceName() stand in. Call after the language has been selected.
+QFont MakeLanguageFont(const char* sizeKey, int fallbackHeight, int weight = QFont::Normal);
+// The face the language tables give, or SkinFaceName() while none is loaded.
+QString LanguageFaceName();
 
 // The alpha text renderer: text drawn white on black, whose coverage becomes
 // the alpha of a premultiplied picture of the text's own size, then

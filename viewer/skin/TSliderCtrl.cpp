@@ -1,6 +1,6 @@
 #include "skin/TSliderCtrl.h"
 
-#include "skin/SkinBalloonTip.h"
+#include "skin/TBalloon.h"
 #include "skin/SkinConstants.h"
 
 #include <QApplication>
@@ -20,14 +20,9 @@ CTSliderCtrl::~CTSliderCtrl()
     delete m_balloon;
 }
 
-QString CTSliderCtrl::BalloonText(int mode, int reported)
+CTBalloon* CTSliderCtrl::Balloon() const
 {
-    if (mode == kBalloonSpeed) {
-        if (reported < 0 || reported > 6)
-            return QString();
-        return QString::fromLatin1(kSpeedCodeTexts[reported]);
-    }
-    return QString::number(reported);
+    return m_balloon;
 }
 
 void CTSliderCtrl::ReportClick(int reported)
@@ -44,12 +39,14 @@ void CTSliderCtrl::PointerStateChanged()
         return;
     }
     if (!m_balloon)
-        m_balloon = new CSkinBalloonTip(this);
+        m_balloon = new CTBalloon(this);
     const int reported = ReportedValue();
     if (reported != m_balloonValue || m_balloon->Text().isEmpty()) {
-        const QString text = BalloonText(m_balloonMode, reported);
-        if (!text.isEmpty()) // a speed code outside the table keeps the text shown
-            m_balloon->SetText(text);
+        // A speed code outside the table keeps the text shown.
+        if (m_balloonMode == kBalloonSpeed)
+            m_balloon->SetSpeedText(reported);
+        else
+            m_balloon->SetNumberText(reported);
         m_balloonValue = reported;
     }
     PlaceBalloon();

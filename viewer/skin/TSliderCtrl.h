@@ -4,7 +4,7 @@
 
 #include <QPointer>
 
-class CSkinBalloonTip;
+class CTBalloon;
 
 // The skinned slider as a frameless, translucent tool window owned by the
 // panel that shows it (the speed, brightness and volume panels, the
@@ -12,8 +12,9 @@ class CSkinBalloonTip;
 // their 0x590; the release sends 0x591.
 //
 // While the pointer is over the handle or a drag is under way, a value
-// balloon shows the reported value (balloon mode 1) or the speed code's text
-// "x0.2" ... "x4.0" (mode 2), updated only when the reported value changes:
+// balloon (CTBalloon) shows the reported value (balloon mode 1,
+// SetNumberText) or the speed code's text "x0.2" ... "x4.0" (mode 2,
+// SetSpeedText), updated only when the reported value changes:
 // above the handle for a horizontal slider (its bottom at the handle's top,
 // its left edge a third of its width left of the handle), left of it for a
 // vertical one (its right edge at the handle's left, its top a third of its
@@ -33,10 +34,7 @@ public:
     void SetBalloonMode(int mode) { m_balloonMode = mode; }
     int BalloonMode() const { return m_balloonMode; }
     // The balloon window (null until first shown).
-    CSkinBalloonTip* Balloon() const { return m_balloon; }
-    // The text a balloon shows for a reported value in a mode ("" for a
-    // speed code outside 0..6, which keeps the previous text).
-    static QString BalloonText(int mode, int reported);
+    CTBalloon* Balloon() const;
 
 protected:
     void ReportClick(int reported) override;
@@ -47,7 +45,7 @@ protected:
 private:
     void PlaceBalloon();
 
-    QPointer<CSkinBalloonTip> m_balloon;
+    QPointer<CTBalloon> m_balloon;
     int m_balloonMode = 1;
     int m_balloonValue = -1; // reported value the balloon shows
 };

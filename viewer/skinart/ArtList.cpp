@@ -28,7 +28,9 @@ QImage ListRow(const SkinPictureDef& def, Row row)
     // Column divider at the right edge.
     p.fillRect(QRectF(w - 1, 0, 1, h), QColor(0, 0, 0, 80));
     p.end();
-    return NinePatch(img, {w / 2}, {}, QRect(22, 1, w - 26, h - 1));
+    // The stretch row lets the hint panel of an empty list stretch the row
+    // picture over its whole height.
+    return NinePatch(img, {w / 2}, {h / 2}, QRect(22, 1, w - 26, h - 1));
 }
 
 QImage NowPlaying(const SkinPictureDef& def)
@@ -228,7 +230,7 @@ QImage SubMenuArrow(const SkinPictureDef& def, bool over)
     QImage img = Canvas(def.size);
     QPainter p(&img);
     Prepare(p);
-    Fill(p, Triangle(QPointF(0.5, 0.5), QPointF(5, 4.5), QPointF(0.5, 8.5)), over ? QColor(255, 255, 255) : QColor(150, 166, 182));
+    Fill(p, Triangle(QPointF(0.5, 0.5), QPointF(5, 4.5), QPointF(0.5, 8.5)), over ? QColor(255, 255, 255) : QColor(84, 94, 106));
     return img;
 }
 
@@ -236,7 +238,7 @@ QImage CheckMark(const SkinPictureDef& def, bool over)
 {
     QImage img = Canvas(def.size);
     QPainter p(&img);
-    DrawGlyph(p, Glyph::Check, QRectF(0, 0, 16, 16), over ? QColor(255, 255, 255) : kAccentLight, 0.9);
+    DrawGlyph(p, Glyph::Check, QRectF(0, 0, 16, 16), over ? QColor(255, 255, 255) : kAccentDeep, 0.9);
     return img;
 }
 } // namespace

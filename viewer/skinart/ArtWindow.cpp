@@ -160,6 +160,26 @@ QImage Popup(const SkinPictureDef& def, bool caret)
     return NinePatch(img, {w / 2}, {h / 2}, QRect(4, 4, w - 6, h - 6));
 }
 
+// Body of the drop-down menus: a light sheet, since their owners give them
+// black entry texts (white on the blue hover and held pictures).
+QImage MenuBody(const SkinPictureDef& def)
+{
+    const int w = def.size.width(), h = def.size.height();
+    QImage img = Canvas(def.size);
+    QPainter p(&img);
+    Prepare(p);
+    const QRectF body(0.5, 0.5, w - 1, h - 1);
+    QPainterPath shape;
+    shape.addRoundedRect(body, 4, 4);
+    p.setPen(QPen(QColor(96, 106, 118), 1));
+    p.setBrush(Vertical(QRectF(0, 0, w, h), QColor(248, 249, 251), QColor(234, 237, 241)));
+    p.drawPath(shape);
+    p.setPen(QPen(QColor(255, 255, 255, 200), 1));
+    p.drawLine(QPointF(4, 1.5), QPointF(w - 4, 1.5));
+    p.end();
+    return NinePatch(img, {w / 2}, {h / 2}, QRect(4, 4, w - 6, h - 6));
+}
+
 QImage RowHighlight(const SkinPictureDef& def, bool pressed)
 {
     const int w = def.size.width(), h = def.size.height();
@@ -180,8 +200,9 @@ QImage Separator(const SkinPictureDef& def)
     const int w = def.size.width();
     QImage img = Canvas(def.size);
     QPainter p(&img);
-    p.fillRect(QRectF(0, 0, w, 1), QColor(10, 12, 14, 190));
-    p.fillRect(QRectF(0, 1, w, 1), QColor(255, 255, 255, 22));
+    // Drawn on the light menu body.
+    p.fillRect(QRectF(0, 0, w, 1), QColor(96, 106, 118, 110));
+    p.fillRect(QRectF(0, 1, w, 1), QColor(255, 255, 255, 230));
     p.end();
     return NinePatch(img, {w / 2}, {});
 }
@@ -264,7 +285,7 @@ void AddWindowArt(SkinArtRegistry& reg)
     reg.Add("contents_area.9.png", ContentsArea);
     reg.Add("play_setting_bg.9.png", [](const SkinPictureDef& s) { return Popup(s, true); });
     reg.Add("play_setting_bg2.9.png", [](const SkinPictureDef& s) { return Popup(s, true); });
-    reg.Add("bg_rightclick.9.png", [](const SkinPictureDef& s) { return Popup(s, false); });
+    reg.Add("bg_rightclick.9.png", MenuBody);
     reg.Add("list_bg_over.9.png", [](const SkinPictureDef& s) { return RowHighlight(s, false); });
     reg.Add("list_bg_press.9.png", [](const SkinPictureDef& s) { return RowHighlight(s, true); });
     reg.Add("line.9.png", Separator);
