@@ -14,7 +14,7 @@
 #include "lang/Lang.h"
 #include "SkinTestUtil.h"
 #include "SyntheticSkin.h"
-#include "TraceCapture.h"
+#include "support/TraceCapture.h"
 
 #include <QScreen>
 #include <QSignalSpy>
