@@ -1,5 +1,7 @@
 // The AVI walk: index, text chunks, split records, and bad files.
 #include "telemetry/AviText.h"
+#include "telemetry/Extract.h"
+#include "telemetry/Mp4Text.h"
 #include "writers/AviWriter.h"
 #include "support/TraceCapture.h"
 
@@ -7,6 +9,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 const QByteArray kRmc("GPRMC,123519.000,A,4807.038,N,01131.000,E,022.4,084.4,230394");
@@ -57,6 +62,7 @@ private slots:
     void structuralFailures_data();
     void structuralFailures();
     void missingFile();
+    void notARegularFile();
     void truncations();
     void garbage();
     void checkH264_data();
@@ -242,6 +248,23 @@ void TestAviText::missingFile()
     CTextData fromFile;
     Telemetry::ExtractAviText(real, fromFile);
     QCOMPARE(fromFile.gsensorList, Extract(CameraLikeFile(3).Build()).gsensorList);
+}
+
+// A FIFO (or a device node) among the recordings must not block a reader:
+// opening a FIFO for reading waits for a writer that never comes.
+void TestAviText::notARegularFile()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("REC_2014_05_21_10_00_00_F.AVI"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    CTextData data;
+    Telemetry::ExtractText(fifo, data);
+    QVERIFY(data.IsEmpty());
+    QCOMPARE(Telemetry::CheckH264(fifo), 0);
+    QVERIFY(!Telemetry::IsMp4Recording(fifo));
+    CFileByteReader reader(fifo);
+    QVERIFY(!reader.IsOpen());
+    QCOMPARE(reader.ErrorCause(), EINVAL);
 }
 
 void TestAviText::truncations()

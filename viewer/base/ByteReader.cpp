@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 int64_t CMemoryByteReader::ReadAt(int64_t offset, char* out, int64_t length)
@@ -20,6 +21,14 @@ int64_t CMemoryByteReader::ReadAt(int64_t offset, char* out, int64_t length)
 CFileByteReader::CFileByteReader(const QString& path)
     : m_file(path)
 {
+    // Only regular files: a FIFO or a device node would block the open or
+    // the reads of whoever asked (often the GUI thread).
+    struct stat st {};
+    const QByteArray native = QFile::encodeName(path);
+    if (::stat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        m_errorCause = EINVAL;
+        return;
+    }
     errno = 0;
     m_open = m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     if (!m_open) {

@@ -44,8 +44,9 @@ private:
 class CFileByteReader : public IByteReader
 {
 public:
-    // Opens read-only. On failure IsOpen() is false and ErrorCause() holds
-    // the system error number (errno) of the failed open.
+    // Opens read-only; only regular files are opened (anything else fails
+    // with EINVAL without being touched). On failure IsOpen() is false and
+    // ErrorCause() holds the system error number (errno) of the failed open.
     explicit CFileByteReader(const QString& path);
     bool IsOpen() const { return m_open; }
     int ErrorCause() const { return m_errorCause; }

@@ -10,6 +10,8 @@
 
 #include <chrono>
 
+#include <sys/stat.h>
+
 namespace GstSupport {
 
 void EnsureInitialised()
@@ -137,8 +139,12 @@ long CheckReadableFile(const QString& path)
     const QFileInfo info(path);
     if (!info.exists())
         return Engine::E_FILE_NOT_FOUND;
+    // Only regular files: opening a FIFO or a device node could block.
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return Engine::E_ACCESS_DENIED;
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly))
         return Engine::E_ACCESS_DENIED;
     return Engine::S_OK;
 }
