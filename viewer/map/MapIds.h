@@ -35,11 +35,6 @@ inline constexpr const char* kAttributionQueryItem = "attribution";
 inline constexpr const char* kDefaultTileUrl = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
 inline constexpr const char* kDefaultAttribution = "\xC2\xA9 OpenStreetMap contributors"; // UTF-8 "(c)"
 
-// Settings keys (section "install" of the settings file) that replace the
-// defaults; an empty or missing value keeps the default.
-inline constexpr const char* kTileUrlSettingsKey = "maptileurl";
-inline constexpr const char* kAttributionSettingsKey = "mapattribution";
-
 // The web engine profile the map page runs in: persistent, with its HTTP
 // disk cache (the tiles) in the user's cache folder,
 // $XDG_CACHE_HOME/kestrav/map (normally ~/.cache/kestrav/map).

@@ -2,6 +2,7 @@
 
 #include "map/MapIds.h"
 #include "settings/Settings.h"
+#include "settings/SettingsConstants.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,8 +18,8 @@ CMapTileSource MapTileSourceFromSettings()
     CMapTileSource source = DefaultMapTileSource();
     if (!g_settings.IsLoaded())
         return source;
-    const QString url = SettingsGetText(QString::fromLatin1(MapIds::kTileUrlSettingsKey)).trimmed();
-    const QString attribution = SettingsGetText(QString::fromLatin1(MapIds::kAttributionSettingsKey)).trimmed();
+    const QString url = SettingsGetText(QString(Settings::kMapTileUrlKey)).trimmed();
+    const QString attribution = SettingsGetText(QString(Settings::kMapAttributionKey)).trimmed();
     if (!url.isEmpty())
         source.url = url;
     if (!attribution.isEmpty())
