@@ -15,6 +15,8 @@
 #include "support/TraceCapture.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
@@ -196,6 +198,7 @@ private slots:
     void hiddenMapKeepsWorking();
     void trackAndMarkerDrawnWithoutTiles();
     void tilesAskedFromConfiguredServerWithKestravAgent();
+    void tilesKeptInDiskCache();
 
     // ---- The bridge ------------------------------------------------------
     void noInternetNoEngine();
@@ -563,6 +566,64 @@ void TestMap::tilesAskedFromConfiguredServerWithKestravAgent()
     // Tiles that fail leave the page working.
     QCOMPARE(map->ExecScript(QStringLiteral("MapMoveToAuto('1','2',-1)")), 0);
     QCOMPARE(JsText(*map, QStringLiteral("KestravMap.markerText()")), QStringLiteral("1.000000,2.000000"));
+}
+
+void TestMap::tilesKeptInDiskCache()
+{
+    // A tile server whose tiles may be kept a day: a second map in the same
+    // profile shows them without asking again, and the cache lies on disk.
+    QByteArray png;
+    {
+        QImage tile(256, 256, QImage::Format_RGB32);
+        tile.fill(QColor(120, 200, 120));
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        tile.save(&buffer, "PNG");
+    }
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    QStringList asked;
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        while (QTcpSocket* s = server.nextPendingConnection()) {
+            connect(s, &QTcpSocket::readyRead, s, [s, &asked, &png] {
+                const QByteArray head = s->readAll();
+                asked << QString::fromLatin1(head.left(head.indexOf("\r\n")));
+                s->write("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nCache-Control: public, max-age=86400\r\n"
+                         "Content-Length: " + QByteArray::number(png.size()) + "\r\nConnection: close\r\n\r\n" + png);
+                s->disconnectFromHost();
+            });
+            connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+        }
+    });
+    const QString tiles = QStringLiteral("http://127.0.0.1:%1/cached/{z}/{x}/{y}.png").arg(server.serverPort());
+    const QString loadedTiles = QStringLiteral(
+        "(function(){var t=document.querySelectorAll('img.leaflet-tile');var n=0;"
+        "for(var i=0;i<t.length;++i) if(t[i].complete&&t[i].naturalWidth===256) ++n;return n+'/'+t.length;})()");
+    QString firstLoad;
+    {
+        auto map = LoadedMap(tiles);
+        QVERIFY(map);
+        QVERIFY(WaitUntil([&] {
+            firstLoad = JsText(*map, loadedTiles);
+            return !firstLoad.startsWith(QLatin1String("0/")) && firstLoad.section(QLatin1Char('/'), 0, 0) == firstLoad.section(QLatin1Char('/'), 1, 1);
+        }));
+    }
+    const QStringList firstAsked = asked;
+    QVERIFY(!firstAsked.isEmpty());
+    auto again = LoadedMap(tiles);
+    QVERIFY(again);
+    QVERIFY(WaitUntil([&] { return JsText(*again, loadedTiles) == firstLoad; }));
+    QCOMPARE(asked, firstAsked); // nothing asked again
+    // The tile itself is stored on disk, in the user's cache folder.
+    QVERIFY(WaitUntil([&] {
+        QDirIterator it(MapWebProfile()->cachePath(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile f(it.next());
+            if (f.size() < 4 * 1024 * 1024 && f.open(QIODevice::ReadOnly) && f.readAll().contains(png))
+                return true;
+        }
+        return false;
+    }));
 }
 
 // ---------------------------------------------------------------------------
