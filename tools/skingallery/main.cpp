@@ -27,6 +27,8 @@
 #include "skin/TSliderCtrl.h"
 #include "lang/Lang.h"
 #include "lang/LangFonts.h"
+#include "windows/CarInfoViewer.h"
+#include "windows/GPSViewer.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -132,6 +134,8 @@ public:
         CreateControls();
     }
 
+    const CSkinSurface& Background() const { return m_background; }
+
 protected:
     void paintEvent(QPaintEvent*) override
     {
@@ -188,40 +192,6 @@ private:
         q.drawImage(QPoint(253, H - 242), Picture("progress_point.png"));
         q.drawImage(QPoint(14, H - 42), Picture("speed_gauge_no.png"));
         q.drawImage(QPoint(14, H - 42), Picture("speed_gauge_full.png").copy(0, 0, 135 * 87 / 200, 8));
-        DrawGraph(q, QRect(220, H - 115, 254, 78));
-        // Vehicle signal panel: left signal on, brake on.
-        const QPoint panel(487, H - 89);
-        q.drawImage(panel + QPoint(10, 7), Picture("ic_turnsignal_left_on.png"));
-        q.drawImage(panel + QPoint(45, 7), Picture("ic_turnsignal_right_off.png"));
-        q.drawImage(panel + QPoint(85, 7), Picture("ic_brake_on.png"));
-        q.setPen(QColor(61, 62, 70));
-        q.drawLine(panel + QPoint(78, 5), panel + QPoint(78, 51));
-        q.drawLine(panel + QPoint(79, 5), panel + QPoint(79, 51));
-    }
-
-    static void DrawGraph(QPainter& q, const QRect& r)
-    {
-        q.save();
-        q.translate(r.topLeft());
-        q.setPen(QColor(58, 60, 67));
-        for (int i = 0; i <= 13; ++i)
-            q.drawLine(0, 6 * i, r.width(), 6 * i);
-        q.drawLine(0, 77, r.width(), 77);
-        const QColor colours[3] = {QColor(0, 255, 0), QColor(255, 0, 0), QColor(0, 0, 255)};
-        for (int axis = 0; axis < 3; ++axis) {
-            QPainterPath path;
-            path.moveTo(0, r.height() / 2);
-            for (int k = 0; k < 121; ++k) {
-                const double t = k / 120.0;
-                const double v = axis == 2 ? 128 + 30 * std::sin(t * 19) : (axis == 0 ? 60 : 35) * std::sin(t * (7 + axis * 5) + axis) * (1 - t * 0.5);
-                path.lineTo(int(t * r.width()), int(r.height() / 2 - v * (r.height() / 2.0) / 512));
-            }
-            q.setPen(colours[axis]);
-            q.drawPath(path);
-        }
-        q.setPen(QColor(255, 138, 72));
-        q.drawLine(int(r.width() * 0.4), 0, int(r.width() * 0.4), r.height());
-        q.restore();
     }
 
     CRButton* Button(int id, QRect r, const char* n, const char* o, const char* pr, const char* dis = "")
@@ -337,6 +307,35 @@ private:
         list->SetTopIndex(0);
         list->SetPlayingByName(QStringLiteral("20240312_082522_F.AVI"));
         list->SetFocusedByName(QStringLiteral("20240312_083522_F.AVI"));
+
+        // The telemetry panels: the acceleration graph with the playing
+        // position at 40 %, and the signals with the left turn and the brake on.
+        auto* graph = new CGPSViewer(this);
+        graph->setGeometry(GraphPlace());
+        graph->CaptureBackground(m_background);
+        graph->DrawGraph(DriveSeries(121));
+        graph->SetPositionLine(40);
+        auto* signals_ = new CCarInfoViewer(this);
+        signals_->setGeometry(CarInfoPlace());
+        signals_->CaptureBackground(m_background);
+        signals_->SetStatus(1, 1, 0, 1);
+    }
+
+public:
+    static QRect GraphPlace() { return QRect(220, H - 115, 254, 78); }
+    static QRect CarInfoPlace() { return QRect(487, H - 89, 147, 51); }
+
+    // An acceleration series that looks like a drive: X sways, Y pulls and
+    // brakes, Z stays near 1 g (128) with the road's bumps.
+    static std::vector<CGSensorData> DriveSeries(int n)
+    {
+        std::vector<CGSensorData> out;
+        for (int k = 0; k < n; ++k) {
+            const double t = n > 1 ? double(k) / (n - 1) : 0.0;
+            out.emplace_back(int(60 * std::sin(t * 7) * (1 - t * 0.5)), int(35 * std::sin(t * 12 + 1) - (t > 0.8 ? 90 * (t - 0.8) / 0.2 : 0)),
+                             int(128 + 30 * std::sin(t * 19)));
+        }
+        return out;
     }
 
     CSkinSurface m_background;
@@ -445,6 +444,9 @@ public:
         y = BuildListSection(y);
         y = Heading(y + 10, QStringLiteral("Controls in every state"), QStringLiteral("normal  ·  over  ·  pressed  ·  selected  ·  disabled"));
         y = BuildStates(y);
+        y = Heading(y + 10, QStringLiteral("Telemetry panels"),
+                    QStringLiteral("vehicle signals: off  ·  all on  ·  brake only      acceleration graph: cleared  ·  series with the position at 40 %  ·  one sample  ·  cleared after playing"));
+        y = BuildPanels(y);
         y = Heading(y + 10, QStringLiteral("Scroll bars and sliders"), QStringLiteral("normal  ·  thumb hovered  ·  thumb dragged  ·  nothing to scroll / locked / disabled"));
         y = BuildValueControls(y);
         y = Heading(y + 10, QStringLiteral("Image library"), QStringLiteral("%1 pictures; stretched ones at the sizes the viewer uses").arg(SkinPictureList().size()));
@@ -698,6 +700,55 @@ private:
         }
         SelectLanguage(QStringLiteral("english"));
         return rowBottom;
+    }
+
+    // Each panel at its place over the main window's skin, grabbed in a state.
+    int BuildPanels(int y)
+    {
+        QWidget host;
+        host.resize(CMockMainWindow::W, CMockMainWindow::H);
+        const CSkinSurface& skin = m_main->Background();
+        int x = 20;
+        auto signalsIn = [&](int brake, int left, int right, const QString& label) {
+            auto* panel = new CCarInfoViewer(&host);
+            panel->setGeometry(CMockMainWindow::CarInfoPlace());
+            panel->CaptureBackground(skin);
+            if (brake >= 0)
+                panel->SetStatus(brake, left, right, 1);
+            const QImage shot = panel->grab().toImage();
+            Place(QPoint(x + 6, y + 6), shot.scaled(shot.size() * 2), label, true);
+            x += shot.width() * 2 + 30;
+        };
+        signalsIn(-1, 0, 0, QStringLiteral("off (as captured)"));
+        signalsIn(1, 1, 1, QStringLiteral("all on"));
+        signalsIn(1, 2, -1, QStringLiteral("brake on; 2 and -1 show off"));
+        auto graphIn = [&](const std::function<void(CGPSViewer*)>& state, const QString& label) {
+            auto* panel = new CGPSViewer(&host);
+            panel->setGeometry(CMockMainWindow::GraphPlace());
+            panel->CaptureBackground(skin);
+            state(panel);
+            const QImage shot = panel->grab().toImage();
+            Place(QPoint(x + 6, y + 6), shot.scaled(shot.size() * 2), label, true);
+            x += shot.width() * 2 + 30;
+        };
+        x += 10;
+        graphIn([](CGPSViewer*) {}, QStringLiteral("cleared"));
+        x = 20;
+        y += 2 * 78 + 50;
+        graphIn([](CGPSViewer* g) {
+            g->DrawGraph(CMockMainWindow::DriveSeries(121));
+            g->SetPositionLine(40);
+        }, QStringLiteral("121 samples, position 40 %"));
+        graphIn([](CGPSViewer* g) {
+            g->DrawGraph(CMockMainWindow::DriveSeries(1));
+            g->SetPositionLine(75);
+        }, QStringLiteral("one sample (held across), position 75 %"));
+        graphIn([](CGPSViewer* g) {
+            g->DrawGraph(CMockMainWindow::DriveSeries(3600));
+            g->SetPositionLine(90);
+            g->ClearGraph();
+        }, QStringLiteral("cleared after a one-hour series"));
+        return y + 2 * 78 + 50;
     }
 
     int BuildStates(int y)
