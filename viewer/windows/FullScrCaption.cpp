@@ -201,13 +201,14 @@ void CFullScrCaption::SetTitleImage()
     style.pressColor = Qt::white;
     style.fontHeight = kCaptionTitleStyleHeight;
     style.align = 0;
-    m_title->SetImage(QString(), m_titleFont, &m_backgroundSurface, style);
+    // No copy of the caption's background under the title or the buttons:
+    // the caption is translucent, and they are drawn over its picture.
+    m_title->SetImage(QString(), m_titleFont, nullptr, style);
 }
 
 void CFullScrCaption::ApplyLayout()
 {
-    // The background at the caption's size; buttons and title copy the part
-    // under them.
+    // The background at the caption's size.
     m_backgroundSurface.Release();
     if (m_backgroundSurface.Create(width(), height()))
         CSkinImage::GetInstance()->DrawNinePatch(m_backgroundSurface, Name(kCaptionBackground));
@@ -223,11 +224,14 @@ void CFullScrCaption::ApplyLayout()
                               {m_reduce, g.reduce, kCaptionReducePictures}};
     for (const Placed& p : buttons) {
         p.button->setGeometry(p.rect);
-        p.button->SetImages(Name(p.pictures[0]), Name(p.pictures[1]), Name(p.pictures[2]), &m_backgroundSurface);
-        p.button->Redraw();
+        if (!m_buttonsLoaded)
+            p.button->SetImages(Name(p.pictures[0]), Name(p.pictures[1]), Name(p.pictures[2]), nullptr);
     }
-    m_title->setGeometry(g.title);
-    SetTitleImage();
+    m_title->setGeometry(g.title); // before its text box is taken from its size
+    if (!m_buttonsLoaded) {
+        m_buttonsLoaded = true;
+        SetTitleImage();
+    }
     Invalidate();
 }
 

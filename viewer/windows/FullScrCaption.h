@@ -111,6 +111,7 @@ private:
     CRButton* m_close = nullptr;
     CRButton* m_minimise = nullptr;
     CRStaticText* m_title = nullptr;
+    bool m_buttonsLoaded = false;
     QFont m_titleFont;
     QString m_titleText;
     QByteArray m_record;
