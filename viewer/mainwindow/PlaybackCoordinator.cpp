@@ -21,6 +21,7 @@
 #include "windows/VideoSubWnd.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 
 #include <mutex>
@@ -305,7 +306,15 @@ int CPlaybackCoordinator::StartRecording()
     m_transport.SetVideoTargets(m_window.FrontVideo() ? m_window.FrontVideo()->size() : QSize(),
                                 m_window.RearVideo() ? m_window.RearVideo()->size() : QSize());
     TraceLog(QStringLiteral("VideoPlay::Set Video Handle"));
-    // 13. Decodability; the verdict stays with the entry.
+    // 13. Decodability; the verdict stays with the entry. A file that has
+    //     gone since the list was filled is no verdict on its format: it
+    //     fails as an open does.
+    if (!QFileInfo(path).isFile()) {
+        TraceLogF("VideoPlay::No such recording[%s]", Local(path).constData());
+        DoVideoSTOP();
+        TraceLog(QStringLiteral("VideoPlay::OnMovieOpen Fail"));
+        return 0;
+    }
     if (!IsDecodable(path, entry.h264State)) {
         // The entry is not touched after the box: the box runs an event loop
         // in which the catalogue may change.
