@@ -19,6 +19,7 @@
 #include "writers/MediaWriters.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QResource>
 #include <QTemporaryDir>
 #include <QTest>
@@ -118,6 +119,9 @@ void TestPlaybackEngine::dualStreamRecordingPlaysInBothWindows()
     const int expected = int(target * kFps / Engine::kUnitsPerSecond);
     dlg.OnWindowMessage(kMsgControlValue, kIdPositionSlider, 50);
     QCOMPARE(engine.GetState(), STATE_PAUSE);
+    // The time reads the target at once, before the pictures have caught up.
+    QCOMPARE(qobject_cast<QLabel*>(dlg.Control(kIdCurrentTime))->text(),
+             QString::asprintf("00:00:%02d /", int(target / Engine::kUnitsPerSecond)));
     QVERIFY(dlg.seekPausedPlayback);
     const uint64_t seek = engine.CurrentSerial();
     QVERIFY(seek > opened);

@@ -59,8 +59,15 @@ int64_t CVideoMgr::GetDurationUnits() const
 
 int64_t CVideoMgr::GetPositionUnits() const
 {
+    if (!m_graph)
+        return -1;
+    // Until the first picture of the last seek shows, the pipeline answers
+    // with where it was (or nothing): the position is the seek's target, as
+    // it is for the caller from the moment it asked.
+    if (m_seekTarget >= 0 && (!m_frontRenderer || m_frontRenderer->CurrentSerial() < m_seekSerial))
+        return m_seekTarget;
     gint64 ns = -1;
-    if (!m_graph || !gst_element_query_position(m_graph, GST_FORMAT_TIME, &ns) || ns < 0)
+    if (!gst_element_query_position(m_graph, GST_FORMAT_TIME, &ns) || ns < 0)
         return -1;
     return ns / 100;
 }
@@ -90,7 +97,12 @@ bool CVideoMgr::SeekFlushing(int64_t units, double rate)
     for (CVideoRenderer* r : {m_frontRenderer.get(), m_rearRenderer.get()})
         if (r)
             r->ExpectFlush(seqnum, serial);
-    return gst_element_send_event(m_graph, seek);
+    const bool sent = gst_element_send_event(m_graph, seek);
+    if (sent) {
+        m_seekTarget = std::max<int64_t>(units, 0);
+        m_seekSerial = serial;
+    }
+    return sent;
 }
 
 void CVideoMgr::SeekTo(int64_t units)
