@@ -229,6 +229,12 @@ void TestPlayback::playOnPauseResumesTheSameRecording()
     QCOMPARE(m_fake->calls, QStringList{QStringLiteral("Play")});
     QCOMPARE(m_fake->OpenedPath(), PathOf(1));
     QVERIFY(dlg.IsTimerActive(kTimerPlayPosition));
+    // The picture labels stay through pause and resume, and after a stop.
+    QCOMPARE(Text(kIdLabelFront), LangText(QStringLiteral("IDS_STRING_K_018")));
+    QCOMPARE(Text(kIdLabelRear), LangText(QStringLiteral("IDS_STRING_K_019")));
+    dlg.VideoSTOP();
+    QCOMPARE(Text(kIdLabelFront), LangText(QStringLiteral("IDS_STRING_K_018")));
+    QCOMPARE(Text(kIdLabelRear), LangText(QStringLiteral("IDS_STRING_K_019")));
 }
 
 void TestPlayback::forcedPlayOnPauseOpensTheDoubleClickedItem()
@@ -553,6 +559,10 @@ void TestPlayback::playTypeRestartsTheSameRecording()
     QCOMPARE(m_fake->CountOf(QStringLiteral("DetachRearRenderer")), 1);
     QVERIFY(!dlg.Control(kIdSwap)->isEnabled());
     QCOMPARE(Text(kIdSecondTitle), QString());
+    QVERIFY(!dlg.Control(kIdSecondTitle)->isVisible());
+    QCOMPARE(Text(kIdLabelFront), LangText(QStringLiteral("IDS_STRING_K_018")));
+    QCOMPARE(Text(kIdLabelRear), LangText(QStringLiteral("IDS_STRING_K_105")));
+    QCOMPARE(dlg.Control(kIdLabelRear)->width(), kLabelRearWidth + kLabelNoVideoGrowth);
 
     List().SetFocusedByName(QStringLiteral("REC_2024_05_10_08_00_00_R.MP4"));
     dlg.OnCommand(kCmdPlayType);
@@ -564,6 +574,9 @@ void TestPlayback::playTypeRestartsTheSameRecording()
     QVERIFY(!dlg.RearVideo()->ShowsNotice());
     QVERIFY(dlg.Control(kIdSwap)->isEnabled());
     QCOMPARE(Text(kIdSecondTitle), QStringLiteral("REC_2024_05_10_08_00_00_R.MP4"));
+    QVERIFY(dlg.Control(kIdSecondTitle)->isVisible());
+    QCOMPARE(Text(kIdLabelFront), LangText(QStringLiteral("IDS_STRING_K_018")));
+    QCOMPARE(Text(kIdLabelRear), LangText(QStringLiteral("IDS_STRING_K_019")));
 
     // Stopped: only the setting changes.
     dlg.VideoSTOP();

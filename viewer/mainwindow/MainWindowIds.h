@@ -286,6 +286,11 @@ inline constexpr const char* kTextFront = "IDS_STRING_K_018";
 inline constexpr const char* kTextRear = "IDS_STRING_K_019";
 inline constexpr const char* kTextMap = "IDS_STRING_K_020";
 inline constexpr const char* kTextPlayList = "IDS_STRING_K_021";
+// The right-hand label while only the front picture plays ("no video"); the
+// label (65 wide at creation) then grows by 500 to hold it.
+inline constexpr const char* kTextNoVideo = "IDS_STRING_K_105";
+inline constexpr int kLabelRearWidth = 65;
+inline constexpr int kLabelNoVideoGrowth = 500;
 inline constexpr const char* kTextFile = "IDS_STRING_K_001";
 inline constexpr const char* kTextSettings = "IDS_STRING_K_003";
 inline constexpr const char* kTextAnalysing = "IDS_STRING_K_088";

@@ -131,6 +131,9 @@ public:
     void OnWindowMessage(unsigned message, quintptr wParam, qintptr lParam);
     // 0x40E: the front window follows the transport's zoom.
     int OnVideoSizeChaged();
+    // The picture labels (1150 left, 1151 right) and the second title's
+    // visibility for the play type, the playing item and the swap.
+    void UpdateFrontRearLabels();
 
     // ---- Commands and keys (MovaraDlgWindow.cpp) -----------------------------
     void OnCommand(int id);

@@ -6,6 +6,7 @@
 #include "base/TraceLog.h"
 #include "engine/ITransport.h"
 #include "engine/TransportNotifier.h"
+#include "lang/Lang.h"
 #include "mainwindow/PlaybackCoordinator.h"
 #include "skin/RButton.h"
 #include "skin/RListCtrl.h"
@@ -13,6 +14,8 @@
 #include "skin/SkinSlider.h"
 #include "windows/VideoMainWnd.h"
 #include "windows/VideoSubWnd.h"
+
+#include <QLabel>
 
 using namespace MainWnd;
 
@@ -96,6 +99,37 @@ int CMovaraDlg::OnVideoSizeChaged()
     else if (zoom == 1.5f || zoom == 2.0f)
         front->SetZoom(zoom);
     return 0;
+}
+
+void CMovaraDlg::UpdateFrontRearLabels()
+{
+    const QString front = LangText(QString::fromLatin1(kTextFront));
+    const QString rear = LangText(QString::fromLatin1(kTextRear));
+    CRListCtrl* list = List();
+    const bool noPartner = list && list->IsPlayingSingle();
+    const QString playing = list ? list->GetPlayingName() : QString();
+    const bool playingIsRear = list && playing.left(playing.size() - 4).endsWith(QLatin1Char('R'), Qt::CaseInsensitive);
+    const bool reverse = m_transport->GetReverseMode();
+    auto* left = qobject_cast<QLabel*>(Control(kIdLabelFront));
+    auto* right = qobject_cast<QLabel*>(Control(kIdLabelRear));
+    if (!left || !right)
+        return;
+    if (dualStreamMode == 1 && (noPartner || singlePlay == 1)) {
+        if (right->width() == kLabelRearWidth)
+            right->resize(right->width() + kLabelNoVideoGrowth, right->height());
+        left->setText(playingIsRear ? rear : front);
+        right->setText(LangText(QString::fromLatin1(kTextNoVideo)));
+        if (QWidget* second = Control(kIdSecondTitle))
+            second->hide();
+    } else {
+        left->setText(reverse ? rear : front);
+        right->setText(reverse ? front : rear);
+        if (dualStreamMode == 1)
+            if (QWidget* second = Control(kIdSecondTitle))
+                second->show();
+    }
+    left->update();
+    right->update();
 }
 
 void CMovaraDlg::OnListMenuCommand(int id)

@@ -207,7 +207,7 @@ void CMovaraDlg::OnCommand(int id)
             FrontVideo()->HideContextMenu();
             m_modes->ToggleExpand();
             ShowCurrentTime();
-            m_modes->UpdateFrontRearLabels();
+            UpdateFrontRearLabels();
         } else {
             TraceLog(QStringLiteral("BTN CLICK : ID_BOX_CONTEXT_FULLWIN"));
             TraceLog(QStringLiteral("Kestrav : the full window joins with the window modes"));

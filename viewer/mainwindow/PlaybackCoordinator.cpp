@@ -365,7 +365,7 @@ int CPlaybackCoordinator::StartRecording()
     TraceLog(QStringLiteral("VideoPlay::Set TimeUI"));
     m_window.SetTimer(kTimerPlayPosition, kPlayPositionPeriodMs);
     ShowPlaying(true);
-    m_window.Modes().UpdateFrontRearLabels();
+    m_window.UpdateFrontRearLabels();
     SetEnabled(kIdPositionSlider, true);
     if (m_controlBox)
         m_controlBox->SetSliderEnabled(true);
@@ -719,6 +719,6 @@ void CPlaybackCoordinator::TogglePlayType()
     } else {
         if (m_window.RearVideo())
             m_window.RearVideo()->update();
-        m_window.Modes().UpdateFrontRearLabels();
+        m_window.UpdateFrontRearLabels();
     }
 }

@@ -87,11 +87,6 @@ void CWindowModes::SetReverse(bool swap)
     TraceLogF("Kestrav : SetReverse(%d) joins with the picture swap", swap ? 1 : 0);
 }
 
-void CWindowModes::UpdateFrontRearLabels()
-{
-    TraceLog(QStringLiteral("Kestrav : UpdateFrontRearLabels joins with the picture swap"));
-}
-
 void CWindowModes::ToggleExpand()
 {
     TraceLog(QStringLiteral("Kestrav : ToggleExpand joins with the expanded view"));

@@ -29,11 +29,10 @@ public:
     bool InGrip(const QPoint& clientPos) const;
 
     // ---- What playback asks of the window modes -------------------------------------
-    // The front/rear swap with its labels, the labels' rule, leaving the
-    // expanded mode and mirroring the engine's zoom join with the window
-    // modes' commands; until then each traces its call and does nothing.
+    // The front/rear swap with its labels and leaving the expanded mode join
+    // with the window modes' commands; until then each traces its call and
+    // does nothing.
     void SetReverse(bool swap);
-    void UpdateFrontRearLabels();
     void ToggleExpand();
 
     // The window's own mouse events, forwarded as they arrive.
