@@ -15,6 +15,7 @@
 #include "settings/Settings.h"
 #include "skin/RButton.h"
 #include "skin/RListCtrl.h"
+#include "skin/RScrollBar.h"
 #include "skin/RStaticText.h"
 #include "skin/SkinBalloonTip.h"
 #include "skin/SkinImage.h"
@@ -190,6 +191,7 @@ private slots:
     void clicksPilingUpDuringAnOpen();
     void listNotificationsAndKeys();
     void wheelOverTheWindowScrollsTheList();
+    void frontWindowZoomPanAndMessages();
 };
 
 void TestPlayback::playWhilePlayingRestartsThePlayingItem()
@@ -781,6 +783,42 @@ void TestPlayback::wheelOverTheWindowScrollsTheList()
     QVERIFY(!turn(dlg.RearVideo(), -120));
     QVERIFY(!turn(&List(), -120));
     QCOMPARE(List().GetTopIndex(), 1);
+}
+
+void TestPlayback::frontWindowZoomPanAndMessages()
+{
+    CMovaraDlg& dlg = Open();
+    CVideoMainWnd& front = *dlg.FrontVideo();
+    PlayItem(0);
+    // The transport's zoom (0x40E, posted) is mirrored in the front window.
+    m_fake->SetVideoViewSize(1.5f);
+    QTRY_COMPARE(front.Zoom(), 1.5f);
+    QVERIFY(front.VerticalBar()->isVisible());
+    // Its pan pair (0x59A) moves the transport's picture.
+    m_fake->calls.clear();
+    emit front.HorizontalBar()->NotifyMessage(0x040B, 0, 0);
+    QCOMPARE(m_fake->calls, QStringList{QStringLiteral("MoveVideoPosByPercent(-10,0)")});
+    // A drag on the enlarged picture pauses (WM_VIDEO_PAUSE).
+    QTest::mousePress(&front, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    QCOMPARE(State(), STATE_PAUSE);
+    QTest::mouseRelease(&front, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    // The fit button (1305) returns to 1.0.
+    dlg.OnCommand(kCmdFitArea);
+    QCOMPARE(m_fake->GetVideoViewSize(), 1.0f);
+    QCOMPARE(front.Zoom(), 1.0f);
+    QVERIFY(!front.VerticalBar()->isVisible());
+    // The picture's context menu: play/pause (1083) while a card is present.
+    dlg.OnCommand(kCmdContextPlayPause);
+    QCOMPARE(State(), STATE_PLAY);
+    dlg.OnCommand(kCmdContextPlayPause);
+    QCOMPARE(State(), STATE_PAUSE);
+    // Stopped, the fit does nothing; each paint asks for a redraw (0x59B).
+    dlg.VideoSTOP();
+    m_fake->calls.clear();
+    dlg.OnCommand(kCmdFitArea);
+    QVERIFY(m_fake->calls.filter(QStringLiteral("SetVideoViewSize")).isEmpty());
+    front.repaint();
+    QCOMPARE(m_fake->calls.filter(QStringLiteral("ReDrawVideo")).size(), 1);
 }
 
 QTEST_MAIN(TestPlayback)
