@@ -54,6 +54,19 @@ const QStringList kMp4Card = {
     QStringLiteral("상시녹화/REC_2024_05_10_08_00_00_R.MP4"),
 };
 
+// A message box that runs something while it is open, as its event loop would.
+class CBoxWithEvents : public CRecordingPlatform
+{
+public:
+    std::function<void()> whileOpen;
+    int MessageBox(QObject* owner, const QString& text, const QString& caption, unsigned flags) override
+    {
+        if (whileOpen)
+            whileOpen();
+        return CRecordingPlatform::MessageBox(owner, text, caption, flags);
+    }
+};
+
 QString Name(int i)
 {
     return QFileInfo(kCard[i]).fileName();
@@ -192,6 +205,7 @@ private slots:
     void listNotificationsAndKeys();
     void wheelOverTheWindowScrollsTheList();
     void frontWindowZoomPanAndMessages();
+    void nothingReentersPlayWhileItsBoxIsOpen();
 };
 
 void TestPlayback::playWhilePlayingRestartsThePlayingItem()
@@ -819,6 +833,32 @@ void TestPlayback::frontWindowZoomPanAndMessages()
     QVERIFY(m_fake->calls.filter(QStringLiteral("SetVideoViewSize")).isEmpty());
     front.repaint();
     QCOMPARE(m_fake->calls.filter(QStringLiteral("ReDrawVideo")).size(), 1);
+}
+
+void TestPlayback::nothingReentersPlayWhileItsBoxIsOpen()
+{
+    CMovaraDlg& dlg = Open();
+    CBoxWithEvents box;
+    CPlatform::Install(&box);
+    m_checkResult = 0;
+    int nested = -1;
+    box.whileOpen = [&] {
+        // A double click and then the card going away, while the box is open.
+        nested = dlg.VideoPlay(true);
+        qputenv("KESTRAV_CARD_ROOTS", m_dir.filePath(QStringLiteral("nowhere")).toLocal8Bit());
+        dlg.OnDeviceChange();
+    };
+    CTraceCapture trace;
+    QCOMPARE(dlg.VideoPlay(false), 0);
+    CPlatform::Install(&m_platform);
+    QCOMPARE(nested, 0);
+    QVERIFY(trace.Contains(QStringLiteral("VideoPlay::Busy, request dropped")));
+    QCOMPARE(box.CallsOf(QStringLiteral("MessageBox")).size(), 1);
+    QCOMPARE(State(), STATE_STOP);
+    QCOMPARE(m_fake->calls.filter(QStringLiteral("OnMovieOpen")).size(), 0);
+    QVERIFY(!dlg.currentTextData);
+    QCOMPARE(CatalogueSize(dlg.Catalogue()), size_t(0));
+    QVERIFY(List().IsEmptyMode());
 }
 
 QTEST_MAIN(TestPlayback)
