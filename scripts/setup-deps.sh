@@ -7,6 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools libgl-dev libglx-dev libegl-dev
   qt6-base-private-dev
+  qt6-svg-dev
   qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   libjs-leaflet
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QMap>
 #include <QPixmap>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -46,6 +47,9 @@ struct CMovaraDlgOptions {
     std::function<void(const QString&, CTextData&)> extract;
     // The connectivity probe; ProbeConnectivity() when empty.
     std::function<bool()> probeConnectivity;
+    // Recordings named on the command line (absolute paths), to be opened
+    // once start-up is done, as File > Open does with a chosen file.
+    QStringList openFiles;
 };
 
 // The viewer's only top-level window: a frameless, skinned dialog titled
