@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package Kestrav needs to build, run and test.
 # Idempotent: when everything is present it only checks and returns.
+#   scripts/setup-deps.sh            what the build and the tests need
+#   scripts/setup-deps.sh --package  and what `make package` needs besides
 set -euo pipefail
 
 PACKAGES=(
@@ -17,7 +19,13 @@ PACKAGES=(
   fonts-nanum fonts-dejavu-core
   xvfb xauth
   locales
+  desktop-file-utils appstream
 )
+# Building and checking the Debian package (`make package`): dpkg-shlibdeps
+# and dpkg-buildflags (dpkg-dev), lintian. The tests do not need them.
+if [ "${1:-}" = "--package" ]; then
+  PACKAGES+=(dpkg-dev lintian)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
