@@ -401,7 +401,7 @@ void TestInstall::installedViewerRuns()
     env.insert(QStringLiteral("KESTRAV_CARD_ROOTS"), m_cardDir.path());
     env.insert(QStringLiteral("KESTRAV_NO_SPLASH"), QStringLiteral("1"));
     env.insert(QStringLiteral("KESTRAV_SCREENSHOT"), shot);
-    env.insert(QStringLiteral("KESTRAV_SCREENSHOT_DELAY"), QStringLiteral("2"));
+    env.insert(QStringLiteral("KESTRAV_SCREENSHOT_DELAY"), QStringLiteral("3"));
     env.insert(QStringLiteral("KESTRAV_CONNECTIVITY_HOST"), QStringLiteral("127.0.0.1:9"));
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("kestrav.trace.debug=true"));
     QProcess launcher;

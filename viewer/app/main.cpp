@@ -1,8 +1,9 @@
 // Kestrav_Main: the viewer's process entry.
 //
 // Command line: Kestrav_Main [--help | --version] [FILE...]. The recordings
-// named are handed to the main window, which opens them once it is up; a
-// second viewer (one already runs) ends at once and drops them.
+// named are handed to the main window (CMovaraDlgOptions::openFiles), to be
+// opened once it is up; a second viewer (one already runs) ends at once and
+// drops them.
 #include "app/AppIdentity.h"
 #include "app/CommandLine.h"
 #include "lang/Lang.h"
@@ -105,8 +106,11 @@ int main(int argc, char* argv[])
 
     QApplication qtApp(argc, argv);
     QCoreApplication::setApplicationVersion(QString::fromLatin1(KESTRAV_VERSION));
-    // The window class and the application id the desktop matches with the
-    // desktop entry, and the icon of every window.
+    // The desktop entry's id, which the window system gets as the
+    // application id (Wayland) and desktop-file hint, so the desktop groups
+    // the windows under the entry (on X11 it matches StartupWMClass with the
+    // window class, the application name "Kestrav" set at start-up); and the
+    // icon of every window.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(App::kDesktopFileId));
     QApplication::setWindowIcon(ApplicationIcon());
     QCommandLineParser parser;
