@@ -1,4 +1,4 @@
-// kestrav-export [--gpx] [--csv] -o OUTDIR PATH...
+// kestrav-export [--gpx] [--csv] -o OUTDIR PATH... | --help | --version
 // Writes each recording's telemetry as NAME.gpx and, with --csv, as
 // NAME.gps.csv, NAME.gsensor.csv and NAME.car.csv (NAME = the file name with
 // its extension; a name met before gets "~FOLDER" and, if need be, a number).
@@ -23,7 +23,8 @@ void Usage()
     std::fprintf(stderr, "usage: kestrav-export [--gpx] [--csv] -o OUTDIR PATH...\n"
                          "  PATH: a recording (.avi, .mp4), a folder, or a memory card's root\n"
                          "  --gpx  write NAME.gpx (the default when neither option is given)\n"
-                         "  --csv  write NAME.gps.csv, NAME.gsensor.csv and NAME.car.csv\n");
+                         "  --csv  write NAME.gps.csv, NAME.gsensor.csv and NAME.car.csv\n"
+                         "  --help, --version  print this help or the version and end\n");
 }
 
 bool Save(const QString& path, const QByteArray& bytes)
@@ -55,6 +56,9 @@ int main(int argc, char* argv[])
             outDir = args[i];
         } else if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
             Usage();
+            return 0;
+        } else if (a == QLatin1String("-v") || a == QLatin1String("--version")) {
+            std::printf("kestrav-export %s\n", KESTRAV_VERSION);
             return 0;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             std::fprintf(stderr, "kestrav-export: unknown option %s\n", qPrintable(a));

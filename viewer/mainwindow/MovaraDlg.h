@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QMap>
 #include <QPixmap>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -61,6 +62,9 @@ struct CMovaraDlgOptions {
     std::function<bool(const QString&)> isMp4Recording;
     // The millisecond tick of the play controls' repeat guard; the system's when empty.
     std::function<unsigned()> tickCount;
+    // Recordings named on the command line (absolute paths), to be opened
+    // once start-up is done, as File > Open does with a chosen file.
+    QStringList openFiles;
 };
 
 // The viewer's only top-level window: a frameless, skinned dialog titled
