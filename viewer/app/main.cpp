@@ -6,6 +6,7 @@
 #include "mainwindow/MovaraDlg.h"
 #include "app/QtPlatform.h"
 #include "settings/Settings.h"
+#include "map/WebEnvironment.h"
 #include "base/TraceLog.h"
 
 #include <QApplication>
@@ -64,6 +65,8 @@ void SelectLanguageAndLoadSettings()
 
 int main(int argc, char* argv[])
 {
+    // The map's web engine reads its settings once, before the application exists.
+    PrepareWebEngineEnvironment();
     QApplication qtApp(argc, argv);
     InstallLanguageFontSubstitutions();
     CQtPlatform platform;
