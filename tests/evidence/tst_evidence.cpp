@@ -704,6 +704,22 @@ void TestEvidence::tool()
     QVERIFY(p.readAllStandardOutput().contains("copied from the key frame at 00:02"));
     QVERIFY(p.readAllStandardError().contains("key frame at 00:02 (asked: 00:02.5)"));
 
+    // Interrupted: nothing is left behind.
+    const QString stopped = m_dir.filePath("tool-stopped");
+    p.start(bin, {"--clip", "0-12", "--layout", "side-by-side", "--overlay", "-o", stopped, m_front});
+    QVERIFY(p.waitForStarted());
+    p.setReadChannel(QProcess::StandardError); // waitForReadyRead() waits on this channel
+    QByteArray progress;
+    while (!progress.contains("%") && p.state() == QProcess::Running && p.waitForReadyRead(60000))
+        progress += p.readAllStandardError();
+    QVERIFY2(progress.contains("%"), progress.constData());
+    p.terminate(); // SIGTERM, as Ctrl+C's SIGINT
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 1);
+    QVERIFY(p.readAllStandardError().contains("cancelled, nothing written"));
+    QVERIFY(QDir(stopped).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    p.setReadChannel(QProcess::StandardOutput);
+
     struct Case {
         QStringList args;
         int status;

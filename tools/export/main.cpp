@@ -124,11 +124,14 @@ int RunClip(const QString& span, const QString& layoutName, bool overlay, bool m
     std::signal(SIGTERM, OnSignal);
     const bool tty = ::isatty(2);
     int lastShown = -1;
+    int lastDecade = -1;
     auto progress = [&](int percent) {
+        // On a terminal one line that counts up; elsewhere a line every 10 %.
         if (tty) {
             std::fprintf(stderr, "\rkestrav-export: %3d%%", percent);
-        } else if (percent / 10 != lastShown / 10 || percent == 100) {
+        } else if (percent / 10 != lastDecade) {
             std::fprintf(stderr, "kestrav-export: %d%%\n", percent);
+            lastDecade = percent / 10;
         }
         lastShown = percent;
         std::fflush(stderr);

@@ -922,8 +922,9 @@ bool RunEncode(RunContext& rc, COutput& out, Layout layout)
     CClipAudio audio;
     QString audioError;
     const QString audioPath = layout == Layout::Rear ? s.rearPath : s.frontPath;
-    const bool withAudio = audio.Open(audioPath, firstTime, rc.to, &audioError)
-        && audio.AddStream(out.Ctx(), &audioError);
+    const bool withAudio = audio.Open(audioPath, firstTime, rc.to, &audioError);
+    if (withAudio && !audio.AddStream(out.Ctx(), &audioError))
+        return Fail(rc, audioError);
     if (!withAudio && !audioError.isEmpty())
         rc.result.notices << QStringLiteral("sound left out: %1").arg(audioError);
     rc.result.audio = withAudio;
@@ -1048,9 +1049,7 @@ bool RunEncode(RunContext& rc, COutput& out, Layout layout)
         return false;
     if (withAudio && !audio.Finish(&error))
         return Fail(rc, error);
-    rc.result.actualToSec = std::min(rc.to, primary.Seconds(frame.get()));
-    if (!more)
-        rc.result.actualToSec = rc.to;
+    rc.result.actualToSec = rc.to;
     return true;
 }
 

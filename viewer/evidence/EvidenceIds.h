@@ -20,7 +20,7 @@ inline constexpr int kPipFramePixels = 2;
 inline constexpr QRgb kPipFrameColor = 0xFFB6C7D7; // the caption's light text colour
 // Re-encoding: libx264 at this preset and constant quality, key frames at
 // most this many seconds apart; AAC at this bit rate per channel.
-inline constexpr const char* kX264Preset = "veryfast";
+inline constexpr const char* kX264Preset = "superfast";
 inline constexpr int kX264Crf = 20;
 inline constexpr int kKeyFrameSeconds = 2;
 inline constexpr int kAacBitsPerChannel = 64000;
