@@ -29,6 +29,7 @@ private slots:
     void defaults();
     void layoutsWithoutRear();
     void runsThroughTheFacade();
+    void openFromAMenu();
     void exportsOnAWorker();
     void cancelLeavesNoFile();
     void closingWhileRunningAsks();
@@ -136,6 +137,39 @@ void TestExportClipDlg::runsThroughTheFacade()
     QCOMPARE(calls.size(), 1);
     QCOMPARE(calls[0].caption, QStringLiteral("CExportClipDlg"));
     QCOMPARE(calls[0].text, QStringLiteral("Export clip"));
+}
+
+void TestExportClipDlg::openFromAMenu()
+{
+    // Either file of the pair: the rear is found by the naming, the length
+    // is read from the file, the span lies within it.
+    QWidget window;
+    bool inspected = false;
+    m_platform.modalInspector = [&](QObject* d) {
+        auto* dlg = qobject_cast<CExportClipDlg*>(d);
+        QVERIFY(dlg);
+        QCOMPARE(dlg->parentWidget(), &window);
+        QVERIFY(dlg->IsLayoutOffered(ClipLayout::Pip));
+        QCOMPARE(dlg->Layout(), ClipLayout::Pip);
+        const auto edits = dlg->findChildren<QLineEdit*>();
+        QCOMPARE(edits[0]->text(), QStringLiteral("00:00"));
+        QCOMPARE(edits[1]->text(), QStringLiteral("00:12"));
+        inspected = true;
+    };
+    m_platform.modalDialogAnswers = {CPlatform::IDCANCEL};
+    const QString rear = m_dir.filePath("REC_2024_05_10_10_00_00_R.MP4");
+    QCOMPARE(CExportClipDlg::Open(rear, 11, &window), int(CPlatform::IDCANCEL));
+    QVERIFY(inspected);
+    QVERIFY(m_platform.CallsOf(QStringLiteral("MessageBox")).isEmpty());
+
+    // A file that cannot be read: the user is told, no dialog.
+    m_platform.Clear();
+    const QString missing = m_dir.filePath("REC_2024_05_10_12_00_00_F.MP4");
+    QCOMPARE(CExportClipDlg::Open(missing, 0, &window), int(CPlatform::IDCANCEL));
+    QVERIFY(m_platform.CallsOf(QStringLiteral("RunModalDialog")).isEmpty());
+    const auto boxes = m_platform.CallsOf(QStringLiteral("MessageBox"));
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes[0].text.startsWith(LangText(QLatin1String(kFailedKey))));
 }
 
 void TestExportClipDlg::exportsOnAWorker()

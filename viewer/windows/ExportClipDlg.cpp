@@ -3,6 +3,8 @@
 #include "evidence/ClipSpan.h"
 #include "lang/Lang.h"
 #include "platform/Platform.h"
+#include "settings/Settings.h"
+#include "settings/SettingsConstants.h"
 #include "skin/RButton.h"
 #include "skin/SkinBalloonTip.h"
 #include "skin/SkinImage.h"
@@ -251,6 +253,23 @@ void CExportClipDlg::Prepare(const QString& recording, double duration, double p
     SetOutputFolder(m_folder);
     SetRunning(false);
     m_status->clear();
+}
+
+int CExportClipDlg::Open(const QString& recording, double position, QWidget* parent)
+{
+    QString error;
+    const CClipExporter::Sources sources = CClipExporter::FindSources(recording, &error);
+    const long duration = sources.Valid() ? CClipExporter::DurationSeconds(sources.frontPath) : 0;
+    if (!sources.Valid() || duration <= 0) {
+        if (error.isEmpty())
+            error = QDir::toNativeSeparators(recording);
+        CPlatform::Instance().MessageBox(parent, Text(kFailedKey) + QLatin1Char('\n') + error, Text(kTitleKey),
+                                         CPlatform::MB_OK | CPlatform::MB_ICONERROR);
+        return CPlatform::IDCANCEL;
+    }
+    const bool mph = SettingsGetText(QString(Settings::kUnitKey)) == QLatin1String(Settings::kUnitMph);
+    CExportClipDlg dlg(parent);
+    return dlg.DoModal(recording, double(duration), position, sources.HasRear(), mph);
 }
 
 int CExportClipDlg::DoModal(const QString& recording, double duration, double position, bool hasRear, bool mph)

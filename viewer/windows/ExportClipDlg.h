@@ -75,7 +75,17 @@ inline constexpr int kTextSizeDefault = 13;
 // export leaves no file behind.
 //
 // Runs through the platform façade (CPlatform::RunModalDialog), so tests
-// never block; messages go through CPlatform::MessageBox. GUI thread only.
+// never block; messages go through CPlatform::MessageBox.
+//
+// Thread: GUI thread only, every member. StartExport() creates a worker
+// QThread that deletes itself (deleteLater) when it has finished; it shares
+// only the options and the cancel flag with the dialog, through a shared
+// pointer, so a worker that outlives the dialog still owns what it uses.
+// Progress and the result come back as queued calls guarded by a QPointer.
+//
+// Ownership: the caller owns the dialog. From a menu entry use Open(), which
+// creates it on its own stack over `parent` and destroys it when the user
+// closes it; the dialog keeps nothing of the caller's.
 class CExportClipDlg : public QDialog
 {
     Q_OBJECT
@@ -84,6 +94,16 @@ public:
     explicit CExportClipDlg(QWidget* parent = nullptr);
     // Cancels a running export and waits (bounded) for its thread.
     ~CExportClipDlg() override;
+
+    // The entry point of the "Export clip..." menu entries: `recording` is
+    // the file the player shows (an AVI, or either file of an F/R pair),
+    // `position` the player's position in it in seconds, `parent` the window
+    // the dialog is centred on. Finds the recording's pictures and length,
+    // takes the speed unit from the settings (g_settings, loaded at start),
+    // and runs the dialog modally; the viewer keeps playing behind it.
+    // Returns IDOK when a clip was saved, else IDCANCEL (also when the
+    // recording cannot be read: the user is told by a message box).
+    static int Open(const QString& recording, double position, QWidget* parent);
 
     // Prepares the dialog for `recording` (lasting `duration` seconds, the
     // player at `position`), then runs it modally through the platform
