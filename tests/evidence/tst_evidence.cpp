@@ -89,6 +89,7 @@ struct StreamInfo {
     int videos = 0, audios = 0, subtitles = 0;
     QString audioCodec;
     int pixFmt = -1, level = 0, profile = 0;
+    double videoSeconds = 0.0; // the first video stream's duration as the container states it
 };
 
 StreamInfo Probe(const QString& path)
@@ -102,6 +103,8 @@ StreamInfo Probe(const QString& path)
         const AVCodecParameters* p = fmt->streams[i]->codecpar;
         if (p->codec_type == AVMEDIA_TYPE_VIDEO) {
             if (info.videos++ == 0) {
+                const AVStream* st = fmt->streams[i];
+                info.videoSeconds = st->duration * av_q2d(st->time_base);
                 info.pixFmt = p->format;
                 info.level = p->level;
                 info.profile = p->profile;
@@ -447,6 +450,7 @@ void TestEvidence::streamCopyKeepsVideoBytes()
     QVERIFY(got.key.first());
     const StreamInfo info = Probe(r.outputPath);
     QCOMPARE(info.videos, 2);
+    QVERIFY2(qAbs(info.videoSeconds - 4.0) < 0.05, qPrintable(QString::number(info.videoSeconds)));
     QCOMPARE(info.audioCodec, QStringLiteral("aac"));
     QCOMPARE(info.subtitles, 1); // the telemetry comes along
     QCOMPARE(DecodeFrameNumber(DecodeVideoFrames(r.outputPath, 0, 1).value(0)), 2 * kFps);
@@ -504,6 +508,7 @@ void TestEvidence::layouts()
     QCOMPARE(frames[0].size(), size);
     const StreamInfo info = Probe(r.outputPath);
     QCOMPARE(info.pixFmt, int(AV_PIX_FMT_YUV420P));
+    QVERIFY2(qAbs(info.videoSeconds - 2.5) < 0.05, qPrintable(QString::number(info.videoSeconds)));
     QCOMPARE(info.level, size.width() > 640 ? 31 : 30); // 1280 x 360 at 30 a second: 54000 macroblocks/s > 3.0's 40500
     QCOMPARE(info.profile, int(FF_PROFILE_H264_HIGH));
     QCOMPARE(info.audioCodec, QStringLiteral("aac"));
