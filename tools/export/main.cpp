@@ -1,7 +1,7 @@
 // kestrav-export: a recording's telemetry as GPX, KML, GeoJSON or CSV files,
 // a summary of the drive, or an evidence clip cut out of the recording.
 // Exit status: 0 all done, 1 something could not be read or written (or the
-// clip was cancelled), 2 usage.
+// clip was cancelled), 2 usage. --help and --version answer without a display.
 #include "TelemetryExport.h"
 #include "TrackSummary.h"
 
@@ -66,7 +66,8 @@ void Usage(FILE* to)
         "  --overlay  burn in the GPS time and date (UTC, as recorded), speed,\n"
         "             position, G values and brake/turn signals of every second\n"
         "  --unit     speed unit; default: the viewer's setting (km/h without one)\n"
-        "  --json     the summary as JSON\n",
+        "  --json     the summary as JSON\n"
+        "  -h, --help, -v, --version  print this help or the version and end\n",
         Export::kGlitchSpeedKmh, Export::kMovingSpeedKmh, Export::kHardBrakeKmhPerSec,
         Export::kHardBrakeKmhPerSec / 3.6 / Export::kStandardGravity, Export::kBrakeMaxGapSec);
 }
@@ -194,9 +195,9 @@ int main(int argc, char* argv[])
     std::unique_ptr<QCoreApplication> app;
 #ifdef KESTRAV_EXPORT_CLIP
     if (clipMode) {
-        // The overlay draws text: a GUI application on a platform that needs no display.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The overlay draws text: a GUI application on a platform that needs
+        // no display (whatever the desktop's platform is: no window shows).
+        qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
 #endif
@@ -240,6 +241,9 @@ int main(int argc, char* argv[])
             ok = value(i, unit);
         else if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
             Usage(stdout);
+            return 0;
+        } else if (a == QLatin1String("-v") || a == QLatin1String("--version")) {
+            std::printf("kestrav-export %s\n", KESTRAV_VERSION);
             return 0;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             std::fprintf(stderr, "kestrav-export: unknown option %s\n", qPrintable(a));

@@ -129,7 +129,15 @@ COverlayRenderer::COverlayRenderer() = default;
 
 QString COverlayRenderer::DefaultImageLibraryPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kImageLibraryFile));
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString beside = here.filePath(QString::fromLatin1(kImageLibraryFile));
+    if (QFile::exists(beside))
+        return beside;
+    // An installed command-line tool lives in bin/, the viewer's program
+    // folder (with the image library) is beside it.
+    const QString installed = QDir::cleanPath(here.filePath(QStringLiteral("../" KESTRAV_INSTALL_PRIVATEDIR "/"))
+                                              + QLatin1Char('/') + QString::fromLatin1(kImageLibraryFile));
+    return QFile::exists(installed) ? installed : beside;
 }
 
 bool COverlayRenderer::LoadImageLibrary(const QString& rccPath)

@@ -54,7 +54,8 @@ public:
     // shapes from then on, when a picture is missing.
     bool LoadImageLibrary(const QString& rccPath);
     bool UsesLibraryPictures() const { return m_pictures; }
-    // NvImageDll.rcc beside the running executable.
+    // NvImageDll.rcc beside the running executable, else in the viewer's
+    // installed program folder next to its bin/ (../lib/kestrav/).
     static QString DefaultImageLibraryPath();
 
     // The band's height for a picture `frameHeight` pixels high (even).

@@ -5,6 +5,8 @@
 #include "catalogue/MemoryCard.h"
 #include "mainwindow/ControlLayout.h"
 #include "mainwindow/TelemetryPresenter.h"
+#include "engine/ITransport.h"
+#include "windows/VideoMainWnd.h"
 #include "base/TraceLog.h"
 
 #include <QPainter>
@@ -42,9 +44,19 @@ QWidget* CMovaraDlg::Control(int id) const
     return m_layout->Control(id);
 }
 
-CCatalogueView* CMovaraDlg::CatalogueView() const
+CRListCtrl* CMovaraDlg::List() const
 {
-    return m_layout->CatalogueView();
+    return m_layout->List();
+}
+
+CVideoMainWnd* CMovaraDlg::FrontVideo() const
+{
+    return m_layout->FrontVideo();
+}
+
+CVideoSubWnd* CMovaraDlg::RearVideo() const
+{
+    return m_layout->RearVideo();
 }
 
 CBackgroundComposer::Scene CMovaraDlg::BackgroundScene() const
@@ -113,6 +125,8 @@ void CMovaraDlg::RelayoutVideo()
     frontVideoArea.bottom += dy;
     rearVideoArea.left += dx;
     rearVideoArea.right += dx;
-    // The video windows and the position slider follow these areas once
-    // they exist.
+    m_layout->PlaceVideo(frontVideoArea, rearVideoArea, clientRect.Height() - kPositionSliderTopFromBottom);
+    if (CVideoMainWnd* front = FrontVideo())
+        front->ShowZoomBars();
+    m_transport->ResetSize(true);
 }

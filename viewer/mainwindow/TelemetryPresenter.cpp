@@ -4,6 +4,7 @@
 #include "mainwindow/MainWindowIds.h"
 #include "skin/RStaticText.h"
 #include "skin/SkinText.h"
+#include "base/TraceLog.h"
 
 using namespace MainWnd;
 
@@ -34,4 +35,57 @@ void CTelemetryPresenter::UpdateVehicleCaption(const QByteArray& deviceRecord, c
     style.fontHeight = kCarInfoCaptionFontHeight;
     style.align = 0;
     m_caption->SetImage(QString(), m_font, &background, style);
+}
+
+// ---- What playback asks of the presentation (joins with the panels and the map) ----
+
+void CTelemetryPresenter::ClearMapTrack()
+{
+    TraceLog(QStringLiteral("Kestrav : ClearMapTrack joins with the map page"));
+}
+
+void CTelemetryPresenter::ResetMapArea(bool recentre)
+{
+    TraceLogF("Kestrav : ResetMapArea(%d) joins with the map page", recentre ? 1 : 0);
+}
+
+void CTelemetryPresenter::DrawMapLine(const QString& title)
+{
+    TraceLogF("Kestrav : DrawMapLine(%s) joins with the map page", title.toLocal8Bit().constData());
+}
+
+void CTelemetryPresenter::DrawGraph(const CTextData*)
+{
+    TraceLog(QStringLiteral("Kestrav : the acceleration graph joins with its panel"));
+}
+
+void CTelemetryPresenter::ClearGraph()
+{
+    TraceLog(QStringLiteral("Kestrav : the acceleration graph joins with its panel (clear)"));
+}
+
+void CTelemetryPresenter::ShowVehicleSignals(bool dualStream, const CTextData*)
+{
+    TraceLogF("Kestrav : the vehicle-signal panel joins with its window (dual %d)", dualStream ? 1 : 0);
+}
+
+void CTelemetryPresenter::ClearVehicleSignals()
+{
+    TraceLog(QStringLiteral("Kestrav : the vehicle-signal panel joins with its window (clear)"));
+}
+
+int CTelemetryPresenter::SetGPSPosion()
+{
+    TraceLog(QStringLiteral("Kestrav : SetGPSPosion joins with the telemetry panels"));
+    return 0;
+}
+
+void CTelemetryPresenter::SetCarInfoStatus()
+{
+    TraceLog(QStringLiteral("Kestrav : SetCarInfoStatus joins with the vehicle-signal panel"));
+}
+
+void CTelemetryPresenter::UpdateMapArea(MapOccasion occasion, int gpsResult)
+{
+    TraceLogF("Kestrav : map area update %d (%d) joins with the map page", int(occasion), gpsResult);
 }
