@@ -176,8 +176,13 @@ void CExportClipDlg::BuildSkin()
 {
     m_background.Release();
     m_background.Create(width(), height());
-    m_background.GetImage().fill(QColor::fromRgba(kFieldBackground));
-    CSkinImage::GetInstance()->DrawNinePatch(m_background, QString::fromLatin1(kBackgroundPicture));
+    m_background.GetImage().fill(QColor::fromRgba(kBackgroundColor));
+    CSkinSurface band;
+    band.Create(width(), kTitleBandHeight);
+    band.GetImage().fill(Qt::transparent);
+    CSkinImage::GetInstance()->DrawNinePatch(band, QString::fromLatin1(kTitleBandPicture));
+    QPainter p(&m_background.GetImage());
+    p.drawImage(0, 0, band.GetImage());
 }
 
 void CExportClipDlg::LayoutFields()
@@ -205,6 +210,16 @@ void CExportClipDlg::LayoutFields()
     m_status->setGeometry(m, y, width() - 2 * m, fieldH);
     m_export->setGeometry(width() - m - 2 * 100 - 8, height() - 27 - 14, 100, 27);
     m_cancel->setGeometry(width() - m - 100, height() - 27 - 14, 100, 27);
+    // The menu-button pictures are drawn over plates in the background, so
+    // that the buttons read as buttons before the pointer is over them.
+    if (m_background.IsCreated()) {
+        QPainter p(&m_background.GetImage());
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QColor::fromRgba(kButtonPlateBorder));
+        p.setBrush(QColor::fromRgba(kFieldBackground));
+        for (QWidget* b : std::initializer_list<QWidget*>{m_browse, m_export, m_cancel})
+            p.drawRoundedRect(QRectF(b->geometry()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    }
 }
 
 void CExportClipDlg::Prepare(const QString& recording, double duration, double position, bool hasRear, bool mph)

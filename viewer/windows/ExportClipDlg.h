@@ -46,10 +46,12 @@ inline constexpr const char* kFailedKey = "IDS_STRING_K_157";
 inline constexpr const char* kAskCancelKey = "IDS_STRING_K_158";
 inline constexpr const char* kBadSpanKey = "IDS_STRING_K_159";
 inline constexpr const char* kCancelledKey = "IDS_STRING_K_160";
-// Look: the main window's background picture stretched over the dialog,
-// menu-button pictures for the buttons, the position slider's pictures for
-// the progress bar.
-inline constexpr const char* kBackgroundPicture = "play_setting_bg2.9.png";
+// Look: the main window's content colour, the list title's band across the
+// top behind the title, menu-button pictures for the buttons, the position
+// slider's pictures for the progress bar.
+inline constexpr QRgb kBackgroundColor = 0xFF1B1F24;
+inline constexpr const char* kTitleBandPicture = "bg_title.9.png";
+inline constexpr int kTitleBandHeight = 40;
 inline constexpr const char* kButtonPictures[4] = {"btn_menu_nor.png", "btn_menu_over.png", "btn_menu_press.png",
                                                    "btn_menu_dis.png"};
 inline constexpr const char* kProgressTrackPicture = "progress_bg.9.png";
@@ -59,6 +61,7 @@ inline constexpr QRgb kTitleColor = 0xFFFFFFFF;
 inline constexpr QRgb kButtonTextColor = 0xFFB6C7D7;
 inline constexpr QRgb kButtonDisabledColor = 0xFF5D6C81;
 inline constexpr QRgb kFieldBackground = 0xFF22242B;
+inline constexpr QRgb kButtonPlateBorder = 0xFF3D3E46;
 inline constexpr QRgb kErrorColor = 0xFFFF6B5B;
 inline constexpr const char* kTextSizeKey = "TEXTSIZE_BBINFO_1";
 inline constexpr int kTextSizeDefault = 13;
