@@ -178,6 +178,11 @@ CCopyResult CFileCopier::CopyOnce(const QString& source, const QString& target)
         }
         qint64 moved = 0;
         if (kernel) {
+            // The kernel's copy reads and writes in one call.
+            if (const int e = Fault(ECopyStep::Read, done)) {
+                result.bytes = done;
+                return failAndRemove(ECopyStep::Read, e);
+            }
             if (const int e = Fault(ECopyStep::Write, done)) {
                 result.bytes = done;
                 return failAndRemove(ECopyStep::Write, e);
