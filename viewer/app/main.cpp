@@ -5,6 +5,7 @@
 #include "app/MovaraApp.h"
 #include "mainwindow/MovaraDlg.h"
 #include "app/QtPlatform.h"
+#include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "base/TraceLog.h"
 
@@ -23,6 +24,7 @@ int RunMainWindow()
 {
     CMovaraDlgOptions options;
     options.showSplash = qEnvironmentVariableIntValue("KESTRAV_NO_SPLASH") == 0;
+    options.readPlayType = [] { return ReadPlayType(); };
     CMovaraDlg dlg(options);
     const QString shot = qEnvironmentVariable("KESTRAV_SCREENSHOT");
     if (!shot.isEmpty()) {
