@@ -515,6 +515,12 @@ void TestCommands::playControlPanels()
     // The volume button again leaves its panel open.
     dlg.OnCommand(kIdVolume);
     QVERIFY(volume->isVisible());
+    // A recording that starts finds the speed panel at brightness 50 and x1.0.
+    speed->HandleSliderMessage(kMsgControlValue, kCodeSpeed, 5);
+    QCOMPARE(speed->SpeedText(), QStringLiteral("x3.0"));
+    QVERIFY(m_w->Play(Name(1)));
+    QCOMPARE(speed->SpeedText(), QStringLiteral("x1.0"));
+    QCOMPARE(speed->Brightness(), 50);
 }
 
 void TestCommands::panelsFollowTheWindowAndTheControlBox()

@@ -123,9 +123,9 @@ bool CCommandRouter::OnCommand(int id)
         OnCommand(m_window.speedUnit == 0 ? kCmdUnitMph : kCmdUnitKmh);
         break;
     case kCmdPlayType:
-        // Traced, and refused unless offered, by the play-type toggle itself.
+        // Traced, refused unless offered, and its check mark kept, by the
+        // play-type toggle itself.
         m_window.Playback().TogglePlayType();
-        m_window.UpdatePlayTypeItem();
         break;
 
     // ---- Picture ------------------------------------------------------------------------------

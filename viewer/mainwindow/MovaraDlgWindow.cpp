@@ -133,6 +133,13 @@ void CMovaraDlg::ConnectMenus()
     connect(m_menus, &CMenuBar::Command, this, &CMovaraDlg::OnCommand);
     connect(m_menus, &CMenuBar::NotifyMessage, this, &CMovaraDlg::OnWindowMessage);
     m_menus->SetWindowModeSource([this] { return m_modes->WindowMode(); });
+    // While expanded, the play-control panels open over the full-screen
+    // control box (a top-level window: its geometry is on the screen).
+    m_menus->SetControlBoxRectSource([this] {
+        const CVideoMainWnd* front = FrontVideo();
+        const QWidget* box = front ? front->ControlBox() : nullptr;
+        return box ? box->geometry() : QRect();
+    });
 }
 
 void CMovaraDlg::SetSpeedUnit(int unit)
