@@ -98,7 +98,7 @@ double Median(std::vector<double> v)
 }
 
 struct Times {
-    std::vector<double> cp, cpSync, ours, oursReadWrite;
+    std::vector<double> cp, cpSync, ours, oursFlushAtEnd, oursReadWrite;
 };
 
 // One round of each way, seconds.
@@ -139,6 +139,15 @@ void Round(const QString& source, const QString& dir, bool cold, Times& t)
     DropCache(b);
 
     prepare();
+    CFileCopier flushAtEnd;
+    flushAtEnd.SetWriteBehind(false);
+    clock.restart();
+    flushAtEnd.Copy(source, b);
+    t.oursFlushAtEnd.push_back(clock.nsecsElapsed() / 1e9);
+    DropCache(b);
+    QFile::remove(b);
+
+    prepare();
     CFileCopier readWrite;
     readWrite.SetKernelCopy(false);
     clock.restart();
@@ -158,6 +167,7 @@ void Report(const char* label, qint64 bytes, const Times& t)
     line("cp", t.cp);
     line("cp + fsync of the copy", t.cpSync);
     line("Save As copier (fsync, rename)", t.ours);
+    line("Save As copier, no write-behind", t.oursFlushAtEnd);
     line("Save As copier, read/write 4 MiB", t.oursReadWrite);
     const double ratioCp = Median(t.ours) > 0 ? Median(t.cp) / Median(t.ours) : 0.0;
     const double ratioSync = Median(t.ours) > 0 ? Median(t.cpSync) / Median(t.ours) : 0.0;
@@ -215,6 +225,7 @@ void ViewerSaveAs(const QString& source, const QString& dir, qint64 bytes, bool 
         // A 2 ms timer: the gaps between its ticks are what the GUI thread
         // spent elsewhere (painting the progress, handling reports, or stalled).
         std::vector<qint64> gaps;
+        std::pair<qint64, qint64> longest{0, 0}; // where the longest gap began, and its length (ns)
         QElapsedTimer clock;
         qint64 last = -1;
         QTimer probe;
@@ -222,8 +233,11 @@ void ViewerSaveAs(const QString& source, const QString& dir, qint64 bytes, bool 
         probe.setInterval(2);
         QObject::connect(&probe, &QTimer::timeout, [&] {
             const qint64 now = clock.nsecsElapsed();
-            if (last >= 0)
+            if (last >= 0) {
                 gaps.push_back(now - last);
+                if (now - last > longest.second)
+                    longest = {last, now - last};
+            }
             last = now;
         });
         bool done = false;
@@ -232,6 +246,30 @@ void ViewerSaveAs(const QString& source, const QString& dir, qint64 bytes, bool 
             result = r;
             done = true;
         });
+        // The same probe with nothing to do first: what the machine alone costs.
+        {
+            std::vector<qint64> idle;
+            QElapsedTimer idleClock;
+            qint64 idleLast = -1;
+            QTimer idleProbe;
+            idleProbe.setTimerType(Qt::PreciseTimer);
+            idleProbe.setInterval(2);
+            QObject::connect(&idleProbe, &QTimer::timeout, [&] {
+                const qint64 now = idleClock.nsecsElapsed();
+                if (idleLast >= 0)
+                    idle.push_back(now - idleLast);
+                idleLast = now;
+            });
+            QEventLoop idleLoop;
+            idleClock.start();
+            idleProbe.start();
+            QTimer::singleShot(1000, &idleLoop, &QEventLoop::quit);
+            idleLoop.exec();
+            std::sort(idle.begin(), idle.end());
+            std::printf("Viewer idle for 1 s: longest gap %.1f ms, 99th percentile %.1f ms\n",
+                        idle.empty() ? 0.0 : double(idle.back()) / 1e6,
+                        idle.empty() ? 0.0 : double(idle[idle.size() * 99 / 100]) / 1e6);
+        }
         platform.saveFileAnswers << target;
         clock.start();
         probe.start();
@@ -254,6 +292,7 @@ void ViewerSaveAs(const QString& source, const QString& dir, qint64 bytes, bool 
                     cold ? "cold" : "warm", result.Succeeded() ? "saved" : "FAILED", seconds,
                     double(bytes) / double(1 << 20) / seconds, gaps.size(), gaps.empty() ? 0.0 : ms(gaps.back()),
                     gaps.empty() ? 0.0 : ms(gaps[gaps.size() * 99 / 100]), static_cast<long long>(over));
+        std::printf("  the longest gap began %.0f ms after Save As\n", double(longest.first) / 1e6);
         QFile::remove(target);
         dlg.close();
     }

@@ -233,6 +233,10 @@ CCopyResult CFileCopier::CopyOnce(const QString& source, const QString& target)
         }
         if (moved == 0)
             break;
+        // Start writing the chunk to the disk now, so the flush before the
+        // rename has little left to do (best effort; the fsync below decides).
+        if (m_writeBehind)
+            ::sync_file_range(dst.fd, done, moved, SYNC_FILE_RANGE_WRITE);
         done += moved;
         if (m_progress)
             m_progress(done, result.total);

@@ -66,6 +66,9 @@ public:
     void SetProgress(ProgressFn progress) { m_progress = std::move(progress); }
     // Whether the kernel copy is tried first (default true).
     void SetKernelCopy(bool on) { m_kernelCopy = on; }
+    // Whether each chunk is handed to the disk as soon as it is written
+    // (default true), rather than all of it at the final flush.
+    void SetWriteBehind(bool on) { m_writeBehind = on; }
 
     CCopyResult Copy(const QString& source, const QString& target);
     // Asks the running copy (or, when none runs, the next one) to stop at
@@ -84,6 +87,7 @@ private:
     FaultHook m_fault;
     ProgressFn m_progress;
     bool m_kernelCopy = true;
+    bool m_writeBehind = true;
     std::atomic<bool> m_cancel{false};
 };
 
