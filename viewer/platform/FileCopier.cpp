@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +35,9 @@ mode_t CurrentUmask()
     }
     return 022;
 }
+
+// The copying thread's nice value.
+constexpr int kCopyNice = 10;
 
 // A file descriptor closed when it goes out of scope.
 struct Fd {
@@ -320,6 +324,9 @@ bool CBackgroundCopy::Start(const QString& source, const QString& target)
     m_result = std::make_shared<CCopyResult>();
     auto result = m_result;
     m_thread = std::thread([this, copier, result, source, target, generation] {
+        // The copy yields the processor to the GUI thread when both want it
+        // (Linux: the nice value is per thread); it waits on the disk anyway.
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kCopyNice);
         *result = copier->Copy(source, target);
         const CCopyResult copy = *result;
         QMetaObject::invokeMethod(this, [this, copy, generation] { Deliver(copy, generation); },

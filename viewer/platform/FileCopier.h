@@ -91,7 +91,8 @@ private:
     std::atomic<bool> m_cancel{false};
 };
 
-// One copy at a time on a thread of its own, reporting to the thread this
+// One copy at a time on a thread of its own (at a lower priority than the
+// GUI thread), reporting to the thread this
 // object lives on (queued, never waiting): Progress at most every 50 ms and
 // once at the end, then Finished. Destroying it cancels a running copy and
 // waits for it (at most one chunk).
