@@ -91,3 +91,38 @@ void CWindowModes::ToggleExpand()
 {
     TraceLog(QStringLiteral("Kestrav : ToggleExpand joins with the expanded view"));
 }
+
+void CWindowModes::ToggleMaximise()
+{
+    TraceLog(QStringLiteral("Kestrav : maximise and restore join with the window modes"));
+}
+
+void CWindowModes::FullWindow()
+{
+    TraceLog(QStringLiteral("Kestrav : the full window joins with the window modes"));
+}
+
+void CWindowModes::ShowRearOrMap(bool showRear)
+{
+    TraceLogF("Kestrav : ShowRearOrMap(%d) joins with the right column", showRear ? 1 : 0);
+}
+
+void CWindowModes::SwapTitles()
+{
+    TraceLog(QStringLiteral("Kestrav : SwapTitles joins with the picture swap"));
+}
+
+void CWindowModes::ZoomStep(int direction)
+{
+    TraceLogF("Kestrav : zoom step %+d joins with the window modes", direction);
+}
+
+void CWindowModes::MapSearch()
+{
+    TraceLog(QStringLiteral("Kestrav : MapSearch joins with the map search"));
+}
+
+void CWindowModes::OpenNavigationProduct()
+{
+    TraceLog(QStringLiteral("Kestrav : the navigation product's page joins with the window modes"));
+}

@@ -35,6 +35,17 @@ public:
     void SetReverse(bool swap);
     void ToggleExpand();
 
+    // ---- The window modes' commands ----------------------------------------------------
+    // Reached from the command table; each traces its call and does nothing
+    // until it joins with the window modes.
+    void ToggleMaximise();              // 1003: maximise or restore
+    void FullWindow();                  // 1087: the enlarged viewer
+    void ShowRearOrMap(bool showRear);  // 1300, 1301: the right column
+    void SwapTitles();                  // 1303, after the swap
+    void ZoomStep(int direction);       // 1084 (+1), 1085 (-1)
+    void MapSearch();                   // 1304: recordings through the map's area
+    void OpenNavigationProduct();       // 1306: the navigation product's page
+
     // The window's own mouse events, forwarded as they arrive.
     void MousePress(const QMouseEvent& event);
     void MouseMove(const QMouseEvent& event);
