@@ -1,5 +1,7 @@
 #include "base/ByteReader.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -19,34 +21,46 @@ int64_t CMemoryByteReader::ReadAt(int64_t offset, char* out, int64_t length)
 }
 
 CFileByteReader::CFileByteReader(const QString& path)
-    : m_file(path)
 {
     // Only regular files: a FIFO or a device node would block the open or
-    // the reads of whoever asked (often the GUI thread).
-    struct stat st {};
+    // the reads of whoever asked (often the GUI thread), so it is never
+    // opened. O_NONBLOCK covers a file swapped for a FIFO after the stat; it
+    // changes nothing for reads of a regular file.
     const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
     if (::stat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
         m_errorCause = EINVAL;
         return;
     }
-    errno = 0;
-    m_open = m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    if (!m_open) {
-        m_errorCause = errno != 0 ? errno : static_cast<int>(m_file.error());
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        m_errorCause = errno;
         return;
     }
-    m_size = m_file.size();
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        m_errorCause = EINVAL;
+        ::close(fd);
+        return;
+    }
+    m_fd = fd;
+    m_size = int64_t(st.st_size);
+}
+
+CFileByteReader::~CFileByteReader()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 int64_t CFileByteReader::ReadAt(int64_t offset, char* out, int64_t length)
 {
-    if (!m_open || offset < 0 || length <= 0 || offset >= m_size)
+    if (m_fd < 0 || offset < 0 || length <= 0 || offset >= m_size)
         return 0;
     // One positioned read: no shared file position, one system call.
     const size_t want = static_cast<size_t>(std::min<int64_t>(length, m_size - offset));
     size_t done = 0;
     while (done < want) {
-        const ssize_t n = ::pread(m_file.handle(), out + done, want - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+        const ssize_t n = ::pread(m_fd, out + done, want - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -62,6 +76,12 @@ int64_t CFileByteReader::ReadAt(int64_t offset, char* out, int64_t length)
 
 void CFileByteReader::WillRead(int64_t offset, int64_t length)
 {
-    if (m_open && offset >= 0 && offset < m_size && length > 0)
-        ::posix_fadvise(m_file.handle(), offset, length, POSIX_FADV_WILLNEED);
+    if (m_fd >= 0 && offset >= 0 && offset < m_size && length > 0)
+        ::posix_fadvise(m_fd, offset, length, POSIX_FADV_WILLNEED);
+}
+
+void CFileByteReader::WillReadRandomly()
+{
+    if (m_fd >= 0)
+        ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_RANDOM);
 }
