@@ -48,8 +48,12 @@ int64_t StatusField(const char* name)
 
 } // namespace
 
-CSyscallCounter::CSyscallCounter()
+CSyscallCounter::CSyscallCounter(bool on)
 {
+    if (!on) {
+        m_why = QStringLiteral("off");
+        return;
+    }
     const int64_t id = TracepointId();
     if (id < 0) {
         m_why = QStringLiteral("no raw_syscalls tracepoint (tracefs not mounted)");

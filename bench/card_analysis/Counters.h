@@ -21,10 +21,12 @@ struct CCounters {
 // Counts every system call of this process and of the threads it starts
 // after construction (a perf tracepoint counter on raw_syscalls:sys_enter;
 // needs root or a permissive perf_event_paranoid and a mounted tracefs).
+// The counter costs every system call a little: timed runs go without it
+// (`on` false: Count() is -1) and the calls are counted in a run of their own.
 class CSyscallCounter
 {
 public:
-    CSyscallCounter();
+    explicit CSyscallCounter(bool on = true);
     ~CSyscallCounter();
     bool IsCounting() const { return m_fd >= 0; }
     int64_t Count() const;

@@ -82,6 +82,14 @@ CCounters MedianOf(const QList<CCounters>& runs)
     return m;
 }
 
+// The timed rounds' medians, with the calls of the last (counting) round.
+CCounters MedianWithCalls(const QList<CCounters>& runs)
+{
+    CCounters m = MedianOf(runs.mid(0, runs.size() - 1));
+    m.syscalls = runs.last().syscalls;
+    return m;
+}
+
 CCatalogue Scanned(const QString& root)
 {
     CCatalogue catalogue;
@@ -189,9 +197,9 @@ private:
     int handled = 0;
 };
 
-int ViewerLikeRun(const QString& root)
+int ViewerLikeRun(const QString& root, bool countCalls)
 {
-    CSyscallCounter counter;
+    const CSyscallCounter counter(countCalls);
     const int64_t s0 = NowNs();
     CCatalogue catalogue = Scanned(root);
     const double scanMs = double(NowNs() - s0) / 1e6;
@@ -345,6 +353,7 @@ int main(int argc, char* argv[])
         {QStringLiteral("cold-method"), QStringLiteral("auto, drop-caches or fadvise."), QStringLiteral("M"), QStringLiteral("auto")},
         {QStringLiteral("viewer-exe"), QStringLiteral("Also run this Kestrav_Main on the card."), QStringLiteral("PATH")},
         {QStringLiteral("viewer-like-run"), QStringLiteral("(internal) one run as the viewer does it.")},
+        {QStringLiteral("count-calls"), QStringLiteral("(internal) count the system calls of that run.")},
     });
     parser.addHelpOption();
     parser.process(app);
@@ -360,7 +369,8 @@ int main(int argc, char* argv[])
         : QStringLiteral(KESTRAV_BENCH_DATA_DIR "/card-%1-%2-%3").arg(count).arg(minSeconds).arg(maxSeconds);
 
     if (parser.isSet(QStringLiteral("viewer-like-run")))
-        return ViewerLikeRun(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+        return ViewerLikeRun(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'),
+                             parser.isSet(QStringLiteral("count-calls")));
 
     // The sparse layout must be the writer's, byte for byte.
     if (Materialize(BenchRecording(7, 3)) != BenchRecordingByWriter(7, 3)) {
@@ -381,10 +391,13 @@ int main(int argc, char* argv[])
                 double(card.storedBytes) / 1048576.0, card.reused ? "reused" : "written",
                 double(clock.elapsed()) / 1000.0);
 
-    CSyscallCounter counter;
-    std::printf("system calls: %s\n", counter.IsCounting()
-                    ? "counted by a perf tracepoint counter (raw_syscalls:sys_enter), all threads"
-                    : qPrintable(QStringLiteral("not countable here (%1); reads/rec counts read calls only").arg(counter.Why())));
+    {
+        const CSyscallCounter probe;
+        std::printf("system calls: %s\n", probe.IsCounting()
+                        ? "counted by a perf tracepoint counter (raw_syscalls:sys_enter, all threads) in a round of "
+                          "their own; the timed rounds run without it"
+                        : qPrintable(QStringLiteral("not countable here (%1); reads/rec counts read calls only").arg(probe.Why())));
+    }
 
     clock.restart();
     const CCatalogue scanned = Scanned(card.root);
@@ -403,18 +416,20 @@ int main(int argc, char* argv[])
                                                     : "POSIX_FADV_DONTNEED on every file",
                     rounds);
         QList<CCounters> analysis, full;
-        for (int r = 0; r < rounds; ++r) {
+        const CSyscallCounter off(false);
+        for (int r = 0; r <= rounds; ++r) {
+            const CSyscallCounter counting(r == rounds); // the last round counts the calls
             if (!MakeCold(cold, card.files)) {
                 std::fprintf(stderr, "bench_card_analysis: cannot drop the page cache\n");
                 return 1;
             }
-            analysis << Analysis(counter, scanned, &samples);
+            analysis << Analysis(r == rounds ? counting : off, scanned, &samples);
             MakeCold(cold, card.files);
-            full << FullRead(counter, card.files);
+            full << FullRead(r == rounds ? counting : off, card.files);
         }
         PrintHeader();
-        PrintRow("analysis", MedianOf(analysis), count);
-        PrintRow("full read", MedianOf(full), count);
+        PrintRow("analysis", MedianWithCalls(analysis), count);
+        PrintRow("full read", MedianWithCalls(full), count);
         std::printf("  (%zu samples decoded)\n", samples);
     }
 
@@ -423,18 +438,20 @@ int main(int argc, char* argv[])
         const bool fullFits = card.logicalBytes < MemAvailable() / 2;
         std::printf("\nwarm page cache (median of %d rounds, alternating, after one run of each):\n", rounds);
         QList<CCounters> analysis, full;
-        Analysis(counter, scanned, &samples);
+        const CSyscallCounter off(false);
+        Analysis(off, scanned, &samples);
         if (fullFits)
-            FullRead(counter, card.files);
-        for (int r = 0; r < rounds; ++r) {
-            analysis << Analysis(counter, scanned, &samples);
+            FullRead(off, card.files);
+        for (int r = 0; r <= rounds; ++r) {
+            const CSyscallCounter counting(r == rounds);
+            analysis << Analysis(r == rounds ? counting : off, scanned, &samples);
             if (fullFits)
-                full << FullRead(counter, card.files);
+                full << FullRead(r == rounds ? counting : off, card.files);
         }
         PrintHeader();
-        PrintRow("analysis", MedianOf(analysis), count);
+        PrintRow("analysis", MedianWithCalls(analysis), count);
         if (fullFits)
-            PrintRow("full read", MedianOf(full), count);
+            PrintRow("full read", MedianWithCalls(full), count);
         else
             std::printf("  full read: left out, the card's %.1f GB do not fit the page cache\n",
                         double(card.logicalBytes) / 1073741824.0);
@@ -445,17 +462,23 @@ int main(int argc, char* argv[])
         std::printf("\nas the viewer does it (fresh process: scan, analysis thread, progress posted to the main "
                     "thread; warm page cache; median of %d runs):\n", rounds);
         QList<QMap<QString, QString>> runs;
-        for (int r = 0; r <= rounds; ++r) {
+        double calls = -1;
+        for (int r = 0; r <= rounds + 1; ++r) {
+            // The first run warms up, the last counts the system calls.
+            QStringList args{QStringLiteral("--viewer-like-run"), QStringLiteral("--dir"), card.root};
+            if (r == rounds + 1)
+                args << QStringLiteral("--count-calls");
             QProcess child;
-            child.start(QCoreApplication::applicationFilePath(),
-                        {QStringLiteral("--viewer-like-run"), QStringLiteral("--dir"), card.root});
+            child.start(QCoreApplication::applicationFilePath(), args);
             child.waitForFinished(-1);
             const QString out = QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed();
             if (!out.startsWith(QLatin1String("VIEWER-RUN"))) {
                 std::fprintf(stderr, "bench_card_analysis: viewer-like run failed: %s\n", qPrintable(out));
                 return 1;
             }
-            if (r > 0) // the first one warms up
+            if (r == rounds + 1)
+                calls = ParseFields(out).value(QStringLiteral("syscalls")).toDouble();
+            else if (r > 0)
                 runs << ParseFields(out);
         }
         auto median = [&runs](const char* key) {
@@ -468,8 +491,8 @@ int main(int argc, char* argv[])
         std::printf("  %.0f entries, %.0f samples; scan %.1f ms\n", n, median("samples"), median("scanMs"));
         std::printf("  start to analysis complete: %.1f ms wall, %.1f ms CPU (%.3f ms/rec)", median("wallMs"),
                     median("cpuMs"), median("cpuMs") / n);
-        if (median("syscalls") >= 0)
-            std::printf(", %.1f system calls/rec", median("syscalls") / n);
+        if (calls >= 0)
+            std::printf(", %.1f system calls/rec", calls / n);
         std::printf("\n  read %.1f KB/rec, storage %.1f KB/rec, %.0f progress posts\n", median("rchar") / n / 1024.0,
                     median("storage") / n / 1024.0, median("posts"));
         std::printf("  resident set: %.1f MB after the scan, peak %.1f MB, %.1f MB at the end\n",
