@@ -24,26 +24,19 @@ constexpr int64_t kChunkWindow = kChunkHeaderSize + kMaxTextChunk;
 // a camera file lie in it.
 constexpr int64_t kHeadRead = 4096;
 
-// Text of a byte range up to its first zero byte, through the local 8-bit code page.
-QString TextOf(const char* bytes, size_t length)
-{
-    const void* zero = std::memchr(bytes, 0, length);
-    const size_t n = zero ? static_cast<size_t>(static_cast<const char*>(zero) - bytes) : length;
-    return QString::fromLocal8Bit(bytes, static_cast<qsizetype>(n));
-}
-
 bool ReadExact(IByteReader& file, int64_t offset, char* out, int64_t length)
 {
     return file.ReadAt(offset, out, length) == length;
 }
 
+// Each text runs to its first zero byte or the end of its range.
 void DecodePayload(const char* payload, uint32_t size, CTextData& textData)
 {
     if (size == kSplitRecordSize && payload[93] != 0) {
-        textData.AddSplitRecord(TextOf(payload, 90), TextOf(payload + 92, 20));
+        textData.AddSplitRecord(payload, 90, payload + 92, 20);
         return;
     }
-    textData.AddTextRecord(TextOf(payload, size));
+    textData.AddTextRecord(payload, qsizetype(size));
 }
 
 // One range of the file read with one call. ReadAt answers exactly what

@@ -327,11 +327,8 @@ void DecodeTextPackets(const QList<QByteArray>& packets, CTextData& textData)
             TraceLogF("ExtractText: [%d] invalid chunk size = %d", static_cast<int>(n), static_cast<int>(size));
             continue;
         }
-        const char* text = packet.constData() + 2;
-        const size_t available = static_cast<size_t>(size - 2);
-        const void* zero = std::memchr(text, 0, available);
-        const size_t length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - text) : available;
-        textData.AddTextRecord(QString::fromLocal8Bit(text, static_cast<qsizetype>(length)));
+        // From byte 2 up to the first zero byte or the packet's end.
+        textData.AddTextRecord(packet.constData() + 2, size - 2);
     }
 }
 
