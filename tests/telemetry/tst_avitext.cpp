@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -45,8 +47,9 @@ CTextData Extract(const QByteArray& bytes)
 }
 
 // A byte source as the tests need it: fails every read whose range touches
-// [failFrom, failTo), hands out at most `maxRead` bytes per call, and
-// records what it was asked.
+// [failFrom, failTo), hands out at most `maxRead` bytes per call, holds in
+// memory only what lies before `coldFrom` (ReadAtIfCached of anything
+// reaching past it gives -1), and records what it was asked.
 class CTestReader : public IByteReader
 {
 public:
@@ -55,6 +58,32 @@ public:
     int64_t ReadAt(int64_t offset, char* out, int64_t length) override
     {
         reads.append({offset, length});
+        return Copy(offset, out, length);
+    }
+    int64_t ReadAtIfCached(int64_t offset, char* out, int64_t length) override
+    {
+        tries.append({offset, length});
+        if (offset + length > coldFrom)
+            return -1;
+        const int64_t n = Copy(offset, out, length);
+        if (n > 0)
+            fromMemory.append({offset, n});
+        return n;
+    }
+    void WillRead(int64_t offset, int64_t length) override { announced.append({offset, length}); }
+
+    int64_t failFrom = -1;
+    int64_t failTo = -1;
+    int64_t maxRead = INT64_MAX;
+    int64_t coldFrom = INT64_MAX;
+    QList<QPair<int64_t, int64_t>> reads;      // ReadAt
+    QList<QPair<int64_t, int64_t>> tries;      // ReadAtIfCached
+    QList<QPair<int64_t, int64_t>> fromMemory; // what those delivered
+    QList<QPair<int64_t, int64_t>> announced;
+
+private:
+    int64_t Copy(int64_t offset, char* out, int64_t length)
+    {
         if (offset < 0 || length <= 0 || offset >= Size())
             return 0;
         const int64_t n = std::min({length, Size() - offset, maxRead});
@@ -64,15 +93,6 @@ public:
         m_bytesRead += n;
         return n;
     }
-    void WillRead(int64_t offset, int64_t length) override { announced.append({offset, length}); }
-
-    int64_t failFrom = -1;
-    int64_t failTo = -1;
-    int64_t maxRead = INT64_MAX;
-    QList<QPair<int64_t, int64_t>> reads;
-    QList<QPair<int64_t, int64_t>> announced;
-
-private:
     QByteArray m_bytes;
 };
 
@@ -183,6 +203,7 @@ private slots:
     void fewReadsPerRecording_data();
     void fewReadsPerRecording();
     void garbageAgainstChunkReads();
+    void realFileCachedAndCold();
 };
 
 void TestAviText::walksTheIndex()
@@ -466,21 +487,23 @@ void TestAviText::groupedReadsGiveWhatChunkReadsGive_data()
     QTest::addColumn<qint64>("failFrom"); // reads touching [failFrom, failTo) fail
     QTest::addColumn<qint64>("failTo");
     QTest::addColumn<qint64>("maxRead");  // at most this many bytes per read
+    QTest::addColumn<double>("cold");     // the part of the file not in memory, from its end
 
     const QByteArray spaced = Spaced(8, 70000).Build();
     const QByteArray packed = Spaced(40, 0).Build(); // 480 chunks back to back: several full groups
     const qint64 none = -1;
     const qint64 all = INT64_MAX;
-    QTest::newRow("spaced") << spaced << none << none << all;
-    QTest::newRow("packed") << packed << none << none << all;
-    QTest::newRow("packed, short reads") << packed << none << none << qint64(100);
-    QTest::newRow("packed, reads of a page") << packed << none << none << qint64(4096);
+    QTest::newRow("spaced") << spaced << none << none << all << 0.5;
+    QTest::newRow("packed") << packed << none << none << all << 0.5;
+    QTest::newRow("packed, short reads") << packed << none << none << qint64(100) << 1.0;
+    QTest::newRow("packed, reads of a page") << packed << none << none << qint64(4096) << 0.0;
     const qint64 third = packed.indexOf("gsensori,1,256,200,");
-    QTest::newRow("read error inside a group") << packed << third << third + 1 << all;
-    QTest::newRow("read error over a group's end") << packed << third - 3000 << third + 200 << all;
+    QTest::newRow("read error inside a group") << packed << third << third + 1 << all << 1.0;
+    QTest::newRow("read error inside a group, in memory") << packed << third << third + 1 << all << 0.0;
+    QTest::newRow("read error over a group's end") << packed << third - 3000 << third + 200 << all << 0.3;
     const qint64 idx1 = packed.lastIndexOf("idx1");
-    QTest::newRow("read error in the index") << packed << idx1 + 400 << idx1 + 401 << all;
-    QTest::newRow("read error in the head") << packed << qint64(20) << qint64(21) << all;
+    QTest::newRow("read error in the index") << packed << idx1 + 400 << idx1 + 401 << all << 1.0;
+    QTest::newRow("read error in the head") << packed << qint64(20) << qint64(21) << all << 0.0;
 
     // The file ends inside the last chunks, after the index was moved ahead of them.
     for (int cut : {1, 9, 60, 127, 200}) {
@@ -491,7 +514,7 @@ void TestAviText::groupedReadsGiveWhatChunkReadsGive_data()
         const qint64 base = bytes.indexOf("movi");
         PutLe32(bytes, lastEntry + 8, uint32_t(bytes.size() - cut - base));
         QTest::newRow(qPrintable(QStringLiteral("chunk cut by the file's end after %1 bytes").arg(cut)))
-            << bytes << none << none << all;
+            << bytes << none << none << all << (cut % 2 ? 1.0 : 0.0);
     }
 
     // Overlapping, repeated and unsorted offsets; sizes that lie.
@@ -518,10 +541,11 @@ void TestAviText::groupedReadsGiveWhatChunkReadsGive_data()
         order.swapItemsAt(i, rng.bounded(i + 1));
     order << order.mid(0, 10); // each of these twice
     messy.indexOrder = order;
-    QTest::newRow("unsorted, overlapping, repeated") << messy.Build() << none << none << all;
+    QTest::newRow("unsorted, overlapping, repeated") << messy.Build() << none << none << all << 0.5;
+    QTest::newRow("unsorted, overlapping, repeated, cold") << messy.Build() << none << none << all << 1.0;
     const QByteArray messyBytes = messy.Build();
     QTest::newRow("unsorted, with a read error") << messyBytes << qint64(messyBytes.size() / 3)
-                                                 << qint64(messyBytes.size() / 3 + 50) << all;
+                                                 << qint64(messyBytes.size() / 3 + 50) << all << 0.8;
 }
 
 void TestAviText::groupedReadsGiveWhatChunkReadsGive()
@@ -530,6 +554,7 @@ void TestAviText::groupedReadsGiveWhatChunkReadsGive()
     QFETCH(qint64, failFrom);
     QFETCH(qint64, failTo);
     QFETCH(qint64, maxRead);
+    QFETCH(double, cold);
     CTestReader plain(bytes);
     plain.failFrom = failFrom;
     plain.failTo = failTo;
@@ -540,6 +565,7 @@ void TestAviText::groupedReadsGiveWhatChunkReadsGive()
     grouped.failFrom = failFrom;
     grouped.failTo = failTo;
     grouped.maxRead = maxRead;
+    grouped.coldFrom = bytes.size() - qint64(cold * double(bytes.size()));
     CTraceCapture trace;
     CTextData data;
     Telemetry::ExtractAviText(grouped, QStringLiteral("mem.avi"), data);
@@ -550,56 +576,69 @@ void TestAviText::groupedReadsGiveWhatChunkReadsGive()
     if (failFrom < 0 && maxRead == INT64_MAX)
         QVERIFY(!data.IsEmpty());
     // Every read within the file's bounds.
-    for (const auto& [offset, length] : grouped.reads)
-        QVERIFY2(offset >= 0 && length > 0, qPrintable(QStringLiteral("%1+%2").arg(offset).arg(length)));
+    for (const auto& [offset, length] : grouped.reads + grouped.tries)
+        QVERIFY2(offset >= 0 && length > 0 && offset < bytes.size(), qPrintable(QStringLiteral("%1+%2").arg(offset).arg(length)));
 }
 
 void TestAviText::fewReadsPerRecording_data()
 {
-    QTest::addColumn<int>("media"); // bytes of pictures between the seconds' text
-    QTest::newRow("a camera's bit rate") << 150000;
-    QTest::newRow("just over a group's reach") << 66000;
-    QTest::newRow("small pictures") << 3000;
-    QTest::newRow("text only") << 0;
+    QTest::addColumn<int>("media");   // bytes of pictures between the seconds' text
+    QTest::addColumn<double>("cold"); // the part of the file not in memory, from its end
+    for (double cold : {0.0, 1.0, 0.5}) {
+        const QString state = cold == 0.0 ? QStringLiteral("in memory") : cold == 1.0 ? QStringLiteral("cold") : QStringLiteral("half cold");
+        QTest::newRow(qPrintable(QStringLiteral("a camera's bit rate, ") + state)) << 150000 << cold;
+        QTest::newRow(qPrintable(QStringLiteral("just over a group's reach, ") + state)) << 66000 << cold;
+        QTest::newRow(qPrintable(QStringLiteral("small pictures, ") + state)) << 3000 << cold;
+        QTest::newRow(qPrintable(QStringLiteral("text only, ") + state)) << 0 << cold;
+    }
 }
 
 void TestAviText::fewReadsPerRecording()
 {
     QFETCH(int, media);
+    QFETCH(double, cold);
     constexpr int kSeconds = 60;
     const QByteArray bytes = Spaced(kSeconds, media).Build();
     const qsizetype index = bytes.lastIndexOf("idx1");
     CTestReader file(bytes);
+    file.coldFrom = bytes.size() - qint64(cold * double(bytes.size()));
     CTextData data;
     Telemetry::ExtractAviText(file, QStringLiteral("mem.avi"), data);
     QCOMPARE(data.gsensorList.size(), size_t(kSeconds * 10));
     QCOMPARE(data.gpsList.size(), size_t(kSeconds));
     QCOMPARE(data.carInfoList.size(), size_t(kSeconds));
 
-    // The head, the index, then the text in groups of at most 64 KiB that
-    // together read at most twice what reading each chunk alone would.
-    const int chunks = kSeconds * 12;
+    // The head and the index; then the text in groups of at most 64 KiB
+    // that together take at most twice what reading each chunk alone would:
+    // copied while in memory, and from the first group that is not, all
+    // the rest announced once and read waiting.
+    auto isText = [index](const QPair<int64_t, int64_t>& r) { return r.first != 0 && r.first != index; };
+    QList<QPair<int64_t, int64_t>> waited;
+    for (const auto& r : file.reads)
+        if (isText(r))
+            waited << r;
+    QVERIFY(file.reads.size() <= waited.size() + 2);
+    const QList<QPair<int64_t, int64_t>> groups = file.fromMemory + waited;
     qint64 textBytes = 0;
-    int textReads = 0;
-    for (const auto& [offset, length] : file.reads) {
-        if (offset < 4096 && offset + length <= 4096)
-            continue; // the head
-        if (offset >= index)
-            continue; // the index
-        ++textReads;
-        textBytes += length;
+    for (const auto& [offset, length] : groups) {
         QVERIFY2(length <= Telemetry::kMaxGroupRead, qPrintable(QString::number(length)));
+        textBytes += length;
     }
-    QVERIFY(file.reads.size() <= textReads + 2);
-    QVERIFY2(textBytes <= 2 * 128 * chunks, qPrintable(QString::number(textBytes)));
-    // Each group announced once, before it is read.
-    QCOMPARE(file.announced.size(), textReads);
+    QVERIFY2(textBytes <= 2 * 128 * kSeconds * 12, qPrintable(QString::number(textBytes)));
+    QCOMPARE(file.announced, waited);
+    QCOMPARE(file.tries.size(), file.fromMemory.size() + (waited.isEmpty() ? 0 : 1));
+    if (cold == 0.0)
+        QVERIFY(waited.isEmpty());
+    if (cold == 1.0)
+        QVERIFY(file.fromMemory.isEmpty());
+    if (cold == 0.5 && media > 0) // (text alone makes one or two groups)
+        QVERIFY(!file.fromMemory.isEmpty() && !waited.isEmpty());
     if (media > Telemetry::kMaxGroupRead)
-        QCOMPARE(textReads, kSeconds); // one read per second's cluster
+        QCOMPARE(groups.size(), kSeconds); // one read per second's cluster
     else
-        QVERIFY2(textReads <= kSeconds, qPrintable(QString::number(textReads)));
+        QVERIFY2(groups.size() <= kSeconds, qPrintable(QString::number(groups.size())));
     if (media == 0)
-        QVERIFY2(textReads <= 2, qPrintable(QString::number(textReads)));
+        QVERIFY2(groups.size() <= 2, qPrintable(QString::number(groups.size())));
 }
 
 void TestAviText::garbageAgainstChunkReads()
@@ -628,6 +667,51 @@ void TestAviText::garbageAgainstChunkReads()
                      && data.carInfoList == expected.data.carInfoList,
                  qPrintable(QString::number(round)));
         QCOMPARE(trace.LinesStartingWith(QStringLiteral("ExtractText:  [")), expected.invalid);
+    }
+}
+
+// A real file, in the page cache and dropped from it: reads without
+// waiting give the file's bytes or -1, never other bytes, and the walk
+// gives the same samples either way.
+void TestAviText::realFileCachedAndCold()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("REC_2024_01_01_10_00_00_F.AVI"));
+    const QByteArray bytes = Spaced(20, 150000).Build();
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    const CTextData expected = Extract(bytes);
+    QCOMPARE(expected.gsensorList.size(), size_t(200));
+
+    auto drop = [&path] {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        ::fdatasync(fd);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    };
+    int round = 0;
+    for (bool cold : {false, true, false}) {
+        if (cold)
+            drop();
+        CFileByteReader file(path);
+        QVERIFY(file.IsOpen());
+        char page[4096];
+        const int64_t at = bytes.size() / 2;
+        const int64_t got = file.ReadAtIfCached(at, page, sizeof page);
+        QVERIFY2(got == -1 || (got > 0 && QByteArray(page, int(got)) == bytes.mid(at, got)), qPrintable(QString::number(got)));
+        if (round++ == 0) // just written: in memory
+            QCOMPARE(got, int64_t(sizeof page));
+        QCOMPARE(file.ReadAtIfCached(bytes.size(), page, 10), int64_t(0)); // past the end
+        if (cold)
+            drop();
+        CTextData data;
+        Telemetry::ExtractAviText(file, path, data);
+        QCOMPARE(data.gsensorList, expected.gsensorList);
+        QCOMPARE(data.gpsList, expected.gpsList);
+        QCOMPARE(data.carInfoList, expected.carInfoList);
     }
 }
 

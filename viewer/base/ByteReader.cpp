@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 int64_t CMemoryByteReader::ReadAt(int64_t offset, char* out, int64_t length)
@@ -72,6 +73,27 @@ int64_t CFileByteReader::ReadAt(int64_t offset, char* out, int64_t length)
     }
     m_bytesRead += static_cast<int64_t>(done);
     return static_cast<int64_t>(done);
+}
+
+int64_t CFileByteReader::ReadAtIfCached(int64_t offset, char* out, int64_t length)
+{
+    if (m_fd < 0 || offset < 0 || length <= 0 || offset >= m_size)
+        return 0;
+    if (m_noWaitUnsupported)
+        return -1;
+    const size_t want = static_cast<size_t>(std::min<int64_t>(length, m_size - offset));
+    iovec io{out, want};
+    ssize_t n;
+    do
+        n = ::preadv2(m_fd, &io, 1, static_cast<off_t>(offset), RWF_NOWAIT);
+    while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        if (errno == EOPNOTSUPP || errno == EINVAL || errno == ENOSYS)
+            m_noWaitUnsupported = true;
+        return -1;
+    }
+    m_bytesRead += static_cast<int64_t>(n);
+    return static_cast<int64_t>(n);
 }
 
 void CFileByteReader::WillRead(int64_t offset, int64_t length)

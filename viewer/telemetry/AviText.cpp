@@ -47,12 +47,25 @@ void DecodePayload(const char* payload, uint32_t size, CTextData& textData)
 class CReadRange
 {
 public:
-    // One read of [offset, offset + length); length at most the buffer's capacity.
+    // One read of [offset, offset + length).
     void Fill(IByteReader& file, int64_t offset, int64_t length)
     {
         m_start = offset;
         m_bytes.resize(static_cast<size_t>(std::max<int64_t>(length, 0)));
         m_got = length > 0 ? std::max<int64_t>(0, file.ReadAt(offset, m_bytes.data(), length)) : 0;
+    }
+    // The same without waiting for storage: true when the whole range (up
+    // to the file's end) was in memory; otherwise the range holds nothing.
+    bool FillIfCached(IByteReader& file, int64_t offset, int64_t length)
+    {
+        m_start = offset;
+        m_bytes.resize(static_cast<size_t>(std::max<int64_t>(length, 0)));
+        const int64_t want = std::min(length, file.Size() - offset);
+        m_got = want > 0 ? file.ReadAtIfCached(offset, m_bytes.data(), length) : 0;
+        if (m_got == want)
+            return true;
+        m_got = 0;
+        return false;
     }
     // Bytes of [offset, offset + length) when the buffer holds all that the
     // file holds of it, else null; `available` is how many that is.
@@ -190,22 +203,32 @@ void ExtractAviText(IByteReader& file, const QString& path, CTextData& textData)
     }
     const std::vector<CChunkGroup> groups = GroupChunks(chunks, file.Size());
 
-    // Text chunks lie scattered between the pictures: ask for all of them at
-    // once, so a cold file is fetched in parallel rather than seek by seek.
-    for (const CChunkGroup& g : groups)
-        if (g.to > g.from)
-            file.WillRead(g.from, g.to - g.from);
-
     const int total = static_cast<int>(std::min<size_t>(chunks.size(), INT32_MAX));
     CReadRange range;
     std::array<char, kChunkWindow> own{};
-    for (const CChunkGroup& g : groups) {
-        range.Fill(file, g.from, g.to - g.from);
+    bool announced = false;
+    for (size_t i = 0; i < groups.size(); ++i) {
+        const CChunkGroup& g = groups[i];
+        // While the groups are in memory (a recording read before) they are
+        // simply copied. At the first that is not, all the rest are
+        // announced at once, so that a cold file is fetched in parallel
+        // rather than seek by seek, and read waiting.
+        if (announced || !range.FillIfCached(file, g.from, g.to - g.from)) {
+            if (!announced) {
+                for (size_t j = i; j < groups.size(); ++j)
+                    if (groups[j].to > groups[j].from)
+                        file.WillRead(groups[j].from, groups[j].to - groups[j].from);
+                announced = true;
+            }
+            range.Fill(file, g.from, g.to - g.from);
+        }
         for (size_t n = g.first; n < g.end && n < size_t(total); ++n) {
             // Header and the largest valid payload; a shorter read near the
             // end of the file still holds whatever it holds. From the
             // group's bytes unless its read fell short of this chunk.
             const int64_t at = chunks[n];
+            if (at >= file.Size())
+                continue; // past the end of the file: nothing to read
             int64_t got = 0;
             const char* bytes = range.Find(file, at, kChunkWindow, &got);
             if (!bytes) {

@@ -27,8 +27,10 @@ constexpr int64_t kMaxIndexRead = 64 * 1024;
 // chunks in groups: chunks that follow each other in the index and lie
 // close together are read with one ReadAt of at most kMaxGroupRead bytes,
 // and all groups together read at most twice what the chunks would cost
-// read one by one (header and 120 bytes each). Each group is announced
-// once (WillRead) before the first is read. The result is what reading each
+// read one by one (header and 120 bytes each). Groups are read without
+// waiting (ReadAtIfCached) while they are in memory; at the first that is
+// not, every group from there on is announced once (WillRead) and read
+// waiting (ReadAt). The result is what reading each
 // chunk on its own gives, whatever the reader returns: where a read falls
 // short or fails, the chunks it did not deliver are read on their own.
 void ExtractAviText(IByteReader& file, const QString& path, CTextData& textData);
