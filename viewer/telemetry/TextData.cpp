@@ -118,6 +118,8 @@ public:
             const auto c = static_cast<unsigned char>(text[i]);
             if (c == 0 || c > 0x7F)
                 return;
+            if (c == ',' && m_fields < kMaxFields)
+                m_fieldStart[m_fields++] = static_cast<uint8_t>(i + 1);
         }
         if (length > 0)
             std::memcpy(m_text, text, static_cast<size_t>(length));
@@ -139,20 +141,18 @@ public:
     // field reads 0.
     int32_t Decimal(int index) const
     {
-        const char* at = m_text;
-        for (int i = 0; i < index; ++i) {
-            at = std::strchr(at, ',');
-            if (!at)
-                return 0;
-            ++at;
-        }
-        return SaturateToInt32(CStringToLongLong(at));
+        if (index > m_fields)
+            return 0;
+        return SaturateToInt32(CStringToLongLong(m_text + (index == 0 ? 0 : m_fieldStart[index - 1])));
     }
 
 private:
+    static constexpr int kMaxFields = 8; // the records read fields 0 to 5
     char m_text[256];
     qsizetype m_length = 0;
     bool m_ok = false;
+    int m_fields = 0;                 // commas seen (up to kMaxFields)
+    uint8_t m_fieldStart[kMaxFields]; // where field 1, 2, ... begins
 };
 
 } // namespace
