@@ -308,10 +308,10 @@ bool ViewerExecutableRun(const QString& exe, const QString& root, int count, QSt
         if (!p.waitForReadyRead(1000) && p.state() != QProcess::Running)
             break;
         pending += p.readAllStandardError();
+        qsizetype from = 0;
         qsizetype nl;
-        while ((nl = pending.indexOf('\n')) >= 0) {
-            const QByteArray line = pending.left(nl);
-            pending.remove(0, nl + 1);
+        for (; (nl = pending.indexOf('\n', from)) >= 0; from = nl + 1) {
+            const QByteArrayView line(pending.constData() + from, nl - from);
             if (firstNs == 0 && line.startsWith("Extract Text from")) {
                 firstNs = NowNs();
                 atFirst = ReadProc(p.processId());
@@ -331,6 +331,7 @@ bool ViewerExecutableRun(const QString& exe, const QString& root, int count, QSt
                 return true;
             }
         }
+        pending.remove(0, from);
     }
     *summary = QStringLiteral("no completion trace (%1)").arg(firstNs ? "analysis started" : "analysis never started");
     p.kill();
