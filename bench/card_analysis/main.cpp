@@ -291,6 +291,9 @@ bool ViewerExecutableRun(const QString& exe, const QString& root, int count, QSt
     env.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{message}"));
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::SeparateChannels);
+    // The traces arrive on standard error: wait on that channel, or every
+    // wait would run to its timeout and the times come in whole seconds.
+    p.setReadChannel(QProcess::StandardError);
     p.setStandardOutputFile(QProcess::nullDevice());
     const QByteArray last = QStringLiteral("Thread ExtractText Movie List 100 persent File Count (%1)").arg(count).toLatin1();
     const int64_t t0 = NowNs();
