@@ -1,15 +1,17 @@
-# Kestrav: `make run` opens the viewer on a demo memory card, `make test` runs every test.
+# Kestrav: `make run` opens the viewer on a demo memory card, `make test` runs every test,
+# `make package` builds the Debian package (in build-package/).
 # Another build folder with its own CMake flags, e.g. the core alone:
 #   make BUILD=build-core CMAKE_FLAGS=-DKESTRAV_CORE_ONLY=ON test
 BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
+PACKAGE_BUILD ?= build-package
 
 # The flags a build folder was configured with; when they change, the folder
 # is configured afresh (a cached option would otherwise outlive its flag).
 FLAGS_STAMP := $(BUILD)/.kestrav-cmake-flags
 
-.PHONY: all deps configure build run test bench clean FORCE
+.PHONY: all deps configure build run test bench package clean FORCE
 
 all: build
 
@@ -37,5 +39,12 @@ test: build
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
+# A Release build of what is installed, with Debian's flags, in its own folder;
+# CPack's DEB package; its checks (same files as the installation, desktop
+# entry and AppStream metadata valid, lintian clean).
+package:
+	@bash scripts/setup-deps.sh --package
+	JOBS=$(JOBS) bash scripts/build-package.sh $(PACKAGE_BUILD)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(PACKAGE_BUILD)

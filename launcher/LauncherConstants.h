@@ -18,6 +18,11 @@ inline constexpr const char* kTempLockDirPattern = "/kestrav-%1"; // %1 = user i
 inline constexpr const char* kSetupFile = "setup.exe";
 inline constexpr const char* kTempUpdateFile = "__TempUpdate";
 
+// The command line: program name in --help and --version, and what it does.
+inline constexpr const char* kProgramName = "kestrav";
+inline constexpr const char* kCommandLineDescription =
+    "Starts the Kestrav dash-camera viewer unless it already runs, and hands it the recordings given.";
+
 // Organisation the launcher's settings would live under.
 inline constexpr const char* kOrganisation = "Norvane";
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -13,8 +14,8 @@
 class CMovara_LauncherDlg
 {
 public:
-    // Starts a program detached; the result is not examined.
-    using Starter = std::function<void(const QString& program)>;
+    // Starts a program detached with its arguments; the result is not examined.
+    using Starter = std::function<void(const QString& program, const QStringList& arguments)>;
     // Tells whether the viewer is running.
     using Probe = std::function<bool()>;
 
@@ -23,15 +24,21 @@ public:
     // without a probe the viewer's instance lock is consulted.
     explicit CMovara_LauncherDlg(const QString& folder, Starter starter = {}, Probe probe = {});
 
-    // Returns false when the viewer is already running (nothing else happens);
-    // otherwise removes "setup.exe" and "__TempUpdate" from the folder (files
-    // only, failures ignored), starts "Kestrav_Main" from it and returns true.
+    // What the viewer is started with: the recordings to open (absolute paths).
+    void SetViewerArguments(const QStringList& arguments) { viewerArguments = arguments; }
+
+    // Returns false when the viewer is already running (nothing else happens,
+    // the arguments are dropped); otherwise removes "setup.exe" and
+    // "__TempUpdate" from the folder (files only, failures ignored; nothing is
+    // tried where the user may not write, as in an installed copy), starts
+    // "Kestrav_Main" from it with the viewer arguments and returns true.
     bool OnInitDialog();
 
     const QString& AppFolder() const { return appFolder; }
 
 private:
     QString appFolder;
+    QStringList viewerArguments;
     Starter starter;
     Probe probe;
 };

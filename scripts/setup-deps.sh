@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Installs every Debian package Kestrav needs to build, run and test.
 # Idempotent: when everything is present it only checks and returns.
+#   scripts/setup-deps.sh            what the build and the tests need
+#   scripts/setup-deps.sh --package  and what `make package` needs besides
 set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools libgl-dev libglx-dev libegl-dev
+  qt6-base-private-dev
+  qt6-svg-dev
   qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   libjs-leaflet
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
@@ -15,7 +19,13 @@ PACKAGES=(
   fonts-nanum fonts-dejavu-core
   xvfb xauth
   locales
+  desktop-file-utils appstream
 )
+# Building and checking the Debian package (`make package`): dpkg-shlibdeps
+# and dpkg-buildflags (dpkg-dev), lintian. The tests do not need them.
+if [ "${1:-}" = "--package" ]; then
+  PACKAGES+=(dpkg-dev lintian)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

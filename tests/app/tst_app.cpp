@@ -1,5 +1,6 @@
 // Process start-up: single instance, the image library, splash hand-off, tracing.
 #include "base/AutoResetEvent.h"
+#include "app/CommandLine.h"
 #include "app/MovaraApp.h"
 #include "app/InstanceLock.h"
 #include "app/SplashThread.h"
@@ -96,6 +97,12 @@ private slots:
     void splashHandOff();
     void autoResetEvent();
     void traceFromManyThreads();
+    void recordingArguments_data();
+    void recordingArguments();
+    void helpOrVersionDetected_data();
+    void helpOrVersionDetected();
+    void helpAndVersionWithoutDisplay_data();
+    void helpAndVersionWithoutDisplay();
 };
 
 void TestApp::secondViewerEndsAtOnce()
@@ -335,4 +342,90 @@ void TestApp::traceFromManyThreads()
 }
 
 QTEST_GUILESS_MAIN(TestApp)
+// Recordings on the command line reach the main window as absolute paths.
+void TestApp::recordingArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("expected");
+    const QString w = QStringLiteral("/home/u/work");
+    QTest::newRow("none") << QStringList{} << QStringList{};
+    QTest::newRow("relative") << QStringList{QStringLiteral("a.avi"), QStringLiteral("../card/b c.MP4")}
+                              << QStringList{w + QStringLiteral("/a.avi"), QStringLiteral("/home/u/card/b c.MP4")};
+    QTest::newRow("absolute kept, order kept")
+        << QStringList{QStringLiteral("/z/2.avi"), QStringLiteral("/a/1.avi")}
+        << QStringList{QStringLiteral("/z/2.avi"), QStringLiteral("/a/1.avi")};
+    QTest::newRow("file URL") << QStringList{QStringLiteral("file:///media/u/CARD/DRIVING/%ED%95%9C.AVI")}
+                              << QStringList{QStringLiteral("/media/u/CARD/DRIVING/\uD55C.AVI")};
+    QTest::newRow("empty dropped") << QStringList{QString(), QStringLiteral("x.avi")}
+                                   << QStringList{w + QStringLiteral("/x.avi")};
+    QTest::newRow("percent in a plain path is a character")
+        << QStringList{QStringLiteral("/tmp/100%25.avi")} << QStringList{QStringLiteral("/tmp/100%25.avi")};
+}
+
+void TestApp::recordingArguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, expected);
+    QCOMPARE(RecordingPathsFromArguments(arguments, QStringLiteral("/home/u/work")), expected);
+}
+
+void TestApp::helpOrVersionDetected_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("nothing") << QStringList{} << false;
+    QTest::newRow("files") << QStringList{QStringLiteral("a.avi"), QStringLiteral("b.mp4")} << false;
+    QTest::newRow("--help") << QStringList{QStringLiteral("a.avi"), QStringLiteral("--help")} << true;
+    QTest::newRow("-h") << QStringList{QStringLiteral("-h")} << true;
+    QTest::newRow("--help-all") << QStringList{QStringLiteral("--help-all")} << true;
+    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << true;
+    QTest::newRow("-v") << QStringList{QStringLiteral("-v")} << true;
+    QTest::newRow("a file named --help after --") << QStringList{QStringLiteral("--"), QStringLiteral("--help")} << false;
+    QTest::newRow("--helpful is no help") << QStringList{QStringLiteral("--helpful")} << false;
+}
+
+void TestApp::helpOrVersionDetected()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, asks);
+    std::vector<QByteArray> storage{QByteArray("Kestrav_Main")};
+    for (const QString& a : arguments)
+        storage.push_back(a.toLocal8Bit());
+    std::vector<const char*> argv;
+    for (const QByteArray& a : storage)
+        argv.push_back(a.constData());
+    QCOMPARE(AsksHelpOrVersion(int(argv.size()), argv.data()), asks);
+}
+
+void TestApp::helpAndVersionWithoutDisplay_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("expectedStart");
+    QTest::newRow("--version") << QStringLiteral("--version") << QStringLiteral("Kestrav_Main " KESTRAV_VERSION "\n");
+    QTest::newRow("--help") << QStringLiteral("--help") << QStringLiteral("Usage: ");
+}
+
+// The viewer answers --help and --version in a terminal without a display
+// (the X11 platform with no DISPLAY would end a GUI start-up) and starts nothing.
+void TestApp::helpAndVersionWithoutDisplay()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, expectedStart);
+    QTemporaryDir dir;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.insert(QStringLiteral("KESTRAV_LOCK_DIR"), dir.path());
+    p.setProcessEnvironment(env);
+    p.start(ViewerPath(), {option});
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    QVERIFY2(out.startsWith(expectedStart), qPrintable(out));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("MUTEX_MOVARA.lock"))));
+}
+
 #include "tst_app.moc"

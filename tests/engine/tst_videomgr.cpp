@@ -655,12 +655,20 @@ void TestVideoMgr::positionsInWholeSeconds()
     CEngineHarness h;
     CVideoMgr& e = h.engine;
     QVERIFY(h.Open(Path("long.avi")));
-    // 83 % of 12 s = 9.96 s: whole seconds truncate to 9.
+    // 83 % of 12 s = 9.96 s: whole seconds truncate to 9. The position is
+    // the target from the seek on, before its picture shows, paused or playing.
     e.SetPosition(83);
+    QCOMPARE(e.GetPositionUnits(), int64_t(99'600'000));
     QVERIFY(WaitForSerial(e, kFrontTarget, e.CurrentSerial()));
     QCOMPARE(FrameNumberAt(e, kFrontTarget), 298);
     QCOMPARE(e.GetPositionUnits(), int64_t(99'600'000));
     QCOMPARE(e.GetPosition(), 9L);
+    e.Play();
+    e.SetPosition(25);
+    QCOMPARE(e.GetPositionUnits(), int64_t(30'000'000));
+    QVERIFY(WaitForSerial(e, kFrontTarget, e.CurrentSerial()));
+    QVERIFY(e.GetPositionUnits() >= 30'000'000);
+    e.Pause();
     // Seeking to the very end ends the recording once it runs.
     e.SetPosition(100);
     e.Play();

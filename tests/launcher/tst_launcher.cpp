@@ -90,6 +90,8 @@ private slots:
     void decision();
     void launcherProgram_data();
     void launcherProgram();
+    void commandLine_data();
+    void commandLine();
     void downloadDialogTexts();
     void downloadDialogDotCycle();
 };
@@ -232,13 +234,17 @@ void TestLauncher::decision()
     }
 
     QStringList started;
+    QList<QStringList> startedWith;
     bool setupAtStart = true, tempAtStart = true;
-    CMovara_LauncherDlg launcher(app.path(), [&](const QString& program) {
+    CMovara_LauncherDlg launcher(app.path(), [&](const QString& program, const QStringList& arguments) {
         started << program;
+        startedWith << arguments;
         setupAtStart = QFile::exists(setup);
         tempAtStart = QFile::exists(temp);
     });
     QCOMPARE(launcher.AppFolder(), app.path() + QLatin1Char('/'));
+    const QStringList recordings{QStringLiteral("/card/DRIVING/A.AVI"), QStringLiteral("/home/u/b c.mp4")};
+    launcher.SetViewerArguments(recordings);
 
     QVERIFY(!AnyTopLevelVisible());
     const bool result = launcher.OnInitDialog();
@@ -253,6 +259,7 @@ void TestLauncher::decision()
         return;
     }
     QCOMPARE(started, QStringList{app.filePath(QStringLiteral("Kestrav_Main"))});
+    QCOMPARE(startedWith, QList<QStringList>{recordings});
     QVERIFY(!setupAtStart);
     // Only files are deleted; a folder of that name is left as it is.
     QCOMPARE(tempAtStart, tempUpdateIsFolder);
@@ -264,30 +271,48 @@ void TestLauncher::launcherProgram_data()
 {
     QTest::addColumn<bool>("viewerRunning");
     QTest::addColumn<bool>("viewerPresent");
-    QTest::newRow("viewer running") << true << true;
-    QTest::newRow("viewer not running") << false << true;
-    QTest::newRow("viewer program missing") << false << false;
+    QTest::addColumn<bool>("folderWritable");
+    QTest::newRow("viewer running") << true << true << true;
+    QTest::newRow("viewer not running") << false << true << true;
+    QTest::newRow("viewer program missing") << false << false << true;
+    QTest::newRow("folder not writable") << false << true << false;
 }
 
 // The built launcher copied into a folder of its own, next to a stand-in
-// viewer script that records what it finds beside it when it starts.
+// viewer script that records what it finds beside it and the arguments it
+// gets. The launcher runs from another working folder and is given one
+// recording by a relative path and one by a file: URL.
+//
+// "Folder not writable" is an installed copy: the folder belongs to someone
+// else. As root (CI) the launcher then runs as the user nobody; otherwise the
+// folder is made read-only.
 void TestLauncher::launcherProgram()
 {
     QFETCH(bool, viewerRunning);
     QFETCH(bool, viewerPresent);
+    QFETCH(bool, folderWritable);
 
     const QString binDir = qEnvironmentVariable("KESTRAV_BIN_DIR",
         QCoreApplication::applicationDirPath() + QStringLiteral("/../bin"));
     const QString built = binDir + QStringLiteral("/Kestrav");
     QVERIFY2(QFile::exists(built), qPrintable(built));
 
-    QTemporaryDir app, lockDir;
-    QVERIFY(app.isValid() && lockDir.isValid());
+    QTemporaryDir app, lockDir, markerDir, work;
+    QVERIFY(app.isValid() && lockDir.isValid() && markerDir.isValid() && work.isValid());
+    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+        | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    const bool asNobody = !folderWritable && ::getuid() == 0;
+    if (asNobody) {
+        // nobody must reach the programs and write its marker.
+        QVERIFY(QFile::setPermissions(app.path(), everyone));
+        QVERIFY(QFile::setPermissions(work.path(), everyone));
+        QVERIFY(::chmod(QFile::encodeName(markerDir.path()).constData(), 0777) == 0);
+    }
     const QString launcherPath = app.filePath(QStringLiteral("Kestrav"));
     QVERIFY(QFile::copy(built, launcherPath));
-    QVERIFY(QFile::setPermissions(launcherPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QVERIFY(QFile::setPermissions(launcherPath, everyone));
 
-    const QString marker = app.filePath(QStringLiteral("marker"));
+    const QString marker = markerDir.filePath(QStringLiteral("marker"));
     if (viewerPresent) {
         const QString viewer = app.filePath(QStringLiteral("Kestrav_Main"));
         QFile script(viewer);
@@ -296,14 +321,17 @@ void TestLauncher::launcherProgram()
                      "d=$(dirname \"$0\")\n"
                      "{ [ -e \"$d/setup.exe\" ] && echo setup || echo nosetup\n"
                      "  [ -e \"$d/__TempUpdate\" ] && echo temp || echo notemp\n"
-                     "} > \"$d/marker.part\" && mv \"$d/marker.part\" \"$d/marker\"\n");
+                     "  for a in \"$@\"; do echo \"$a\"; done\n"
+                     "} > \"$KESTRAV_TEST_MARKER.part\" && mv \"$KESTRAV_TEST_MARKER.part\" \"$KESTRAV_TEST_MARKER\"\n");
         script.close();
-        QVERIFY(QFile::setPermissions(viewer, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QFile::setPermissions(viewer, everyone));
     }
     const QString setup = app.filePath(QStringLiteral("setup.exe"));
     const QString temp = app.filePath(QStringLiteral("__TempUpdate"));
     Touch(setup);
     Touch(temp);
+    if (!folderWritable && !asNobody)
+        QVERIFY(QFile::setPermissions(app.path(), QFile::ReadOwner | QFile::ExeOwner));
 
     QLockFile viewerLock(lockDir.filePath(QStringLiteral("MUTEX_MOVARA.lock")));
     if (viewerRunning)
@@ -313,10 +341,20 @@ void TestLauncher::launcherProgram()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("KESTRAV_LOCK_DIR"), lockDir.path());
+    env.insert(QStringLiteral("KESTRAV_TEST_MARKER"), marker);
+    if (asNobody)
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     launcher.setProcessEnvironment(env);
-    launcher.setWorkingDirectory(QDir::tempPath()); // the launcher must find its folder itself
-    launcher.start(launcherPath, {});
+    launcher.setWorkingDirectory(work.path()); // the launcher must find its folder itself
+    const QStringList arguments{QStringLiteral("a b.avi"), QStringLiteral("file:///card/EVENT/C.MP4")};
+    if (asNobody)
+        launcher.start(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=65534"),
+            QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"), launcherPath} + arguments);
+    else
+        launcher.start(launcherPath, arguments);
     QVERIFY(launcher.waitForFinished(30000));
+    if (!folderWritable && !asNobody)
+        QVERIFY(QFile::setPermissions(app.path(), everyone));
     QCOMPARE(launcher.exitStatus(), QProcess::NormalExit);
     QCOMPARE(launcher.exitCode(), 0);
     // No message of any kind, whatever happened.
@@ -332,14 +370,66 @@ void TestLauncher::launcherProgram()
         QVERIFY(viewerLock.isLocked());
         return;
     }
-    QVERIFY(!QFile::exists(setup));
-    QVERIFY(!QFile::exists(temp));
+    // The leftovers go only where the launcher's user may write.
+    QCOMPARE(QFile::exists(setup), !folderWritable);
+    QCOMPARE(QFile::exists(temp), !folderWritable);
     if (viewerPresent) {
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 15000);
         QFile m(marker);
         QVERIFY(m.open(QIODevice::ReadOnly));
-        QCOMPARE(m.readAll(), QByteArray("nosetup\nnotemp\n"));
+        const QByteArray found = folderWritable ? "nosetup\nnotemp\n" : "setup\ntemp\n";
+        QCOMPARE(QString::fromUtf8(m.readAll()),
+                 QString::fromUtf8(found) + work.filePath(QStringLiteral("a b.avi")) + QStringLiteral("\n/card/EVENT/C.MP4\n"));
     }
+}
+
+void TestLauncher::commandLine_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("expectedOut");
+    QTest::newRow("--version") << QStringLiteral("--version") << 0 << QStringLiteral("kestrav " KESTRAV_VERSION "\n");
+    QTest::newRow("--help") << QStringLiteral("--help") << 0 << QStringLiteral("Usage: ");
+    QTest::newRow("unknown option") << QStringLiteral("--no-such-option") << 1 << QString();
+}
+
+// --help and --version answer and end without looking for or starting a
+// viewer; an unknown option is a usage error. Nothing is removed either way.
+void TestLauncher::commandLine()
+{
+    QFETCH(QString, option);
+    QFETCH(int, exitCode);
+    QFETCH(QString, expectedOut);
+
+    const QString binDir = qEnvironmentVariable("KESTRAV_BIN_DIR",
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../bin"));
+    QTemporaryDir app;
+    QVERIFY(app.isValid());
+    const QString launcherPath = app.filePath(QStringLiteral("Kestrav"));
+    QVERIFY(QFile::copy(binDir + QStringLiteral("/Kestrav"), launcherPath));
+    QVERIFY(QFile::setPermissions(launcherPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString marker = app.filePath(QStringLiteral("started"));
+    QFile script(app.filePath(QStringLiteral("Kestrav_Main")));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\ntouch \"$(dirname \"$0\")/started\"\n");
+    script.close();
+    QVERIFY(QFile::setPermissions(script.fileName(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    Touch(app.filePath(QStringLiteral("setup.exe")));
+
+    QProcess launcher;
+    launcher.start(launcherPath, {option});
+    QVERIFY(launcher.waitForFinished(30000));
+    QCOMPARE(launcher.exitCode(), exitCode);
+    const QString out = QString::fromUtf8(launcher.readAllStandardOutput());
+    if (exitCode == 0) {
+        QVERIFY2(out.startsWith(expectedOut), qPrintable(out));
+    } else {
+        QVERIFY(out.isEmpty());
+        QVERIFY(launcher.readAllStandardError().contains("no-such-option"));
+    }
+    QTest::qWait(500); // a viewer started by mistake would have left its mark by now
+    QVERIFY(!QFile::exists(marker));
+    QVERIFY(QFile::exists(app.filePath(QStringLiteral("setup.exe"))));
 }
 
 void TestLauncher::downloadDialogTexts()

@@ -5,7 +5,6 @@
 #include "base/AppVersion.h"
 #include "base/AutoResetEvent.h"
 #include "mainwindow/CardController.h"
-#include "mainwindow/CatalogueView.h"
 #include "lang/Lang.h"
 #include "mainwindow/MainWindowIds.h"
 #include "catalogue/MemoryCard.h"
@@ -14,6 +13,8 @@
 #include "PeWriter.h"
 #include "platform/Platform.h"
 #include "skin/RButton.h"
+#include "skin/RListCtrl.h"
+#include "windows/VideoMainWnd.h"
 #include "skin/RStaticText.h"
 #include "platform/RemovableMedia.h"
 #include "skin/SkinBalloonTip.h"
@@ -181,15 +182,15 @@ void TestMainWindow::startUpOrder()
     QCOMPARE(qobject_cast<QLabel*>(dlg.Control(kIdVersion))->text(), QStringLiteral("Ver ") + g_appVersion);
     QVERIFY(!g_showMainEvent); // seen and closed by start-up
 
-    // The catalogue from the card; the view shows its first non-empty category.
+    // The catalogue from the card; the play list shows its first non-empty category.
     QCOMPARE(dlg.Card().CardRoot(), QDir::cleanPath(m_cardA) + QLatin1Char('/'));
     QCOMPARE(dlg.Catalogue()[Catalogue::kContinuous].size(), size_t(2));
     QCOMPARE(dlg.Catalogue()[Catalogue::kParkingImpact].size(), size_t(1));
     QCOMPARE(dlg.listCategory, Catalogue::kContinuous);
-    QCOMPARE(dlg.CatalogueView()->ItemCount(), 2);
-    QCOMPARE(dlg.CatalogueView()->ItemName(0), QStringLiteral("REC_2024_05_10_08_26_44_F.AVI"));
-    QVERIFY(dlg.CatalogueView()->isVisible());
-    QCOMPARE(dlg.CatalogueView()->geometry(), QRect(QPoint(kBaseWidth - 323, 470), QPoint(kBaseWidth - 2, 689)));
+    QCOMPARE(dlg.List()->GetItemCount(), 2);
+    QCOMPARE(dlg.List()->GetItem(0).name, QStringLiteral("REC_2024_05_10_08_26_44_F.AVI"));
+    QVERIFY(dlg.List()->isVisible());
+    QCOMPARE(dlg.List()->geometry(), QRect(QPoint(kBaseWidth - 323, 470), QPoint(kBaseWidth - 2, 689)));
 
     // The analysis ran after the splash, over every entry, and signalled its event.
     QTRY_VERIFY(!dlg.IsAnalysisRunning());
@@ -248,7 +249,7 @@ void TestMainWindow::noCardAtStart()
     QTest::qWait(50);
     QVERIFY(!dlg.Control(kIdAnalysisMessage)->isVisible());
     QVERIFY(!dlg.Control(kIdAnalysisPercent)->isVisible());
-    QVERIFY(dlg.CatalogueView()->IsEmptyMode());
+    QVERIFY(dlg.List()->IsEmptyMode());
     QVERIFY(!dlg.Control(kIdPlay)->isEnabled());
     QVERIFY(!dlg.Control(kIdSettings)->isEnabled());
     QCOMPARE(dlg.playTypeLocked, 1);
@@ -266,7 +267,7 @@ void TestMainWindow::categoryButtons()
     dlg.OnInitDialog();
     auto button = [&dlg](int id) { return qobject_cast<CRButton*>(dlg.Control(id)); };
     QCOMPARE(dlg.listCategory, Catalogue::kParkingMotion);
-    QCOMPARE(dlg.CatalogueView()->ItemCount(), 2);
+    QCOMPARE(dlg.List()->GetItemCount(), 2);
     QVERIFY(button(kIdListParking)->IsChecked());
     QVERIFY(!button(kIdListNormal)->IsChecked());
     QVERIFY(button(kIdListParkMotion)->isVisible() && button(kIdListParkShock)->isVisible());
@@ -280,8 +281,8 @@ void TestMainWindow::categoryButtons()
     // The manual tab: one recording, the column titles as its second row.
     QTest::mouseClick(button(kIdListManual), Qt::LeftButton);
     QTRY_COMPARE(dlg.listCategory, Catalogue::kManual);
-    QCOMPARE(dlg.CatalogueView()->ItemCount(), 1);
-    QCOMPARE(dlg.CatalogueView()->ItemName(0), QStringLiteral("REC_2024_05_10_11_00_00_F.AVI"));
+    QCOMPARE(dlg.List()->GetItemCount(), 1);
+    QCOMPARE(dlg.List()->GetItem(0).name, QStringLiteral("REC_2024_05_10_11_00_00_F.AVI"));
     QVERIFY(button(kIdListManual)->IsChecked());
     QVERIFY(!button(kIdListParking)->IsChecked());
     QVERIFY(button(kIdListNameTitle)->isVisible() && button(kIdListSizeTitle)->isVisible());
@@ -308,8 +309,8 @@ void TestMainWindow::cardInsertedAndRemoved()
     QCOMPARE(g_cardRoot, QDir::cleanPath(m_cardA) + QLatin1Char('/'));
     QCOMPARE(DeviceModelName(g_deviceRecord), QStringLiteral("CMV550View"));
     QCOMPARE(CatalogueSize(dlg.Catalogue()), size_t(3));
-    QVERIFY(!dlg.CatalogueView()->IsEmptyMode());
-    QCOMPARE(dlg.CatalogueView()->ItemCount(), 2);
+    QVERIFY(!dlg.List()->IsEmptyMode());
+    QCOMPARE(dlg.List()->GetItemCount(), 2);
     QVERIFY(dlg.Control(kIdPlay)->isEnabled());
     QCOMPARE(dlg.dualStreamMode, 1);
     QCOMPARE(dlg.playTypeLocked, 0);
@@ -336,8 +337,8 @@ void TestMainWindow::cardInsertedAndRemoved()
     QVERIFY(dlg.Card().CardRoot().isEmpty());
     QVERIFY(g_deviceRecord.isEmpty());
     QCOMPARE(g_cardSizeGB, 0.0f);
-    QVERIFY(dlg.CatalogueView()->IsEmptyMode());
-    QCOMPARE(dlg.CatalogueView()->ItemCount(), 0);
+    QVERIFY(dlg.List()->IsEmptyMode());
+    QCOMPARE(dlg.List()->GetItemCount(), 0);
     QVERIFY(!dlg.Control(kIdPlay)->isEnabled());
 }
 
@@ -459,7 +460,7 @@ void TestMainWindow::closingKeysAndButtons()
     if (how == QLatin1String("escape"))
         QTest::keyClick(&dlg, Qt::Key_Escape);
     else if (how == QLatin1String("escape-child"))
-        QTest::keyClick(dlg.CatalogueView(), Qt::Key_Escape);
+        QTest::keyClick(dlg.List(), Qt::Key_Escape);
     else if (how == QLatin1String("enter"))
         QTest::keyClick(&dlg, Qt::Key_Return);
     else if (how == QLatin1String("ctrl-q"))
@@ -525,11 +526,15 @@ void TestMainWindow::dragMovesOnlyInNormalMode()
     dlg.OnInitDialog();
     dlg.Modes().SetWindowMode(mode);
     const QPoint start = dlg.pos();
-    const QPoint body(300, 300); // inside the front video area: no control there
-    QVERIFY(dlg.childAt(body) == nullptr);
-    QTest::mousePress(&dlg, Qt::LeftButton, Qt::NoModifier, body);
-    QTest::mouseMove(&dlg, body + QPoint(30, 20));
-    QTest::mouseRelease(&dlg, Qt::LeftButton, Qt::NoModifier, body + QPoint(30, 20));
+    // Inside the front video area: the unzoomed front picture hands the
+    // left button on to the window.
+    const QPoint body(300, 300);
+    QWidget* front = dlg.childAt(body);
+    QCOMPARE(front, static_cast<QWidget*>(dlg.FrontVideo()));
+    const QPoint at = front->mapFrom(&dlg, body);
+    QTest::mousePress(front, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseMove(front, at + QPoint(30, 20));
+    QTest::mouseRelease(front, Qt::LeftButton, Qt::NoModifier, at + QPoint(30, 20));
     QCOMPARE(dlg.pos(), moves ? start + QPoint(30, 20) : start);
     QCOMPARE(dlg.size(), QSize(kBaseWidth, kBaseHeight));
 }
@@ -570,14 +575,14 @@ void TestMainWindow::growAndRestoreMovesControlsBack()
     const QRect play = dlg.Control(kIdPlay)->geometry();
     const QRect volume = dlg.Control(kIdVolume)->geometry();
     const QRect close = dlg.Control(kIdClose)->geometry();
-    const QRect list = dlg.CatalogueView()->geometry();
+    const QRect list = dlg.List()->geometry();
     const QRect front = dlg.Control(kIdLabelFront)->geometry();
 
     dlg.resize(kBaseWidth + 100, kBaseHeight + 50);
     QCOMPARE(dlg.Control(kIdPlay)->geometry(), play.translated(50, 50));
     QCOMPARE(dlg.Control(kIdVolume)->geometry(), volume.translated(100, 50));
     QCOMPARE(dlg.Control(kIdClose)->geometry(), close.translated(100, 0));
-    QCOMPARE(dlg.CatalogueView()->geometry(), list.translated(100, 0).adjusted(0, 0, 0, 50));
+    QCOMPARE(dlg.List()->geometry(), list.translated(100, 0).adjusted(0, 0, 0, 50));
     QCOMPARE(dlg.Control(kIdLabelFront)->geometry(), front);
     QCOMPARE(dlg.frontVideoArea, (SkinRect{2, 109, 742, 519}));
     QCOMPARE(dlg.rearVideoArea, (SkinRect{743, 109, 1063, 349}));
@@ -608,12 +613,16 @@ void TestMainWindow::frames()
     for (QPoint p : {QPoint(642, 108), QPoint(800, 108), QPoint(962, 108), QPoint(963, 108), QPoint(963, 348),
                      QPoint(964, 350), QPoint(964, 159)})
         QCOMPARE(shot.pixelColor(p), black);
-    // Line ends are excluded and the areas themselves are not framed over.
+    // Line ends are excluded, and the front area is the front video
+    // window's, edge to edge.
     const QImage& bg = dlg.WindowBackground().GetImage();
-    for (QPoint p : {QPoint(0, 469), QPoint(964, 158), QPoint(300, 300), QPoint(2, 109), QPoint(641, 468)})
+    for (QPoint p : {QPoint(0, 469), QPoint(964, 158)})
         QCOMPARE(shot.pixelColor(p), bg.pixelColor(p));
     QVERIFY(shot.pixelColor(964, 158) != black);
-    QVERIFY(shot.pixelColor(300, 300) != black);
+    const QImage frontShot = dlg.FrontVideo()->grab().toImage();
+    QCOMPARE(dlg.FrontVideo()->geometry(), QRect(QPoint(2, 109), QPoint(641, 468)));
+    for (QPoint p : {QPoint(300, 300), QPoint(2, 109), QPoint(641, 468)})
+        QCOMPARE(shot.pixelColor(p), frontShot.pixelColor(p - QPoint(2, 109)));
 
     // The grip: ic_expand.png blended over the background in the corner.
     QImage expected = bg.copy(kBaseWidth - kGripSize, kBaseHeight - kGripSize, kGripSize, kGripSize);

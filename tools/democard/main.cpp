@@ -1,4 +1,4 @@
-// kestrav-democard DIR [--seed N] [--model NAME]
+// kestrav-democard DIR [--seed N] [--model NAME] | --help | --version
 // Writes a demo memory card into DIR (see DemoCard.h).
 #include "writers/DemoCard.h"
 
@@ -12,9 +12,11 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kestrav-democard"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(KESTRAV_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Writes a dash-camera memory card with demo recordings."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("DIR"), QStringLiteral("Folder that becomes the card's root."));
     parser.addOption({QStringLiteral("seed"), QStringLiteral("Seed of the card's variations (default 1)."),
                       QStringLiteral("N"), QStringLiteral("1")});

@@ -1,9 +1,10 @@
 // Skin gallery: the skin at work and at rest. A mock-up of the main window
 // built from the real pictures and controls, the drop-down menus, panels and
 // balloons, the play list in its states (in English and with the Korean
-// table the viewer runs with), the full-screen overlays, every control in
-// every state, and every picture of the image library (stretched pictures at
-// the sizes the viewer uses).
+// table the viewer runs with), the full-screen caption and control box over
+// the demo card's picture, the device information dialog for several
+// records, every control in every state, and every picture of the image
+// library (stretched pictures at the sizes the viewer uses).
 //
 //   kestrav_skingallery                    opens the gallery window
 //   kestrav_skingallery --screenshot FILE  saves it as a PNG and quits
@@ -27,6 +28,14 @@
 #include "skin/TSliderCtrl.h"
 #include "lang/Lang.h"
 #include "lang/LangFonts.h"
+#include "windows/CarInfoViewer.h"
+#include "windows/GPSViewer.h"
+#include "windows/BbInfoDlg.h"
+#include "windows/FullScrCaption.h"
+#include "windows/FullScrControlBox.h"
+#include "windows/WindowsIds.h"
+#include "writers/DemoCard.h"
+#include "support/TestPictureReader.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -132,6 +141,8 @@ public:
         CreateControls();
     }
 
+    const CSkinSurface& Background() const { return m_background; }
+
 protected:
     void paintEvent(QPaintEvent*) override
     {
@@ -188,40 +199,6 @@ private:
         q.drawImage(QPoint(253, H - 242), Picture("progress_point.png"));
         q.drawImage(QPoint(14, H - 42), Picture("speed_gauge_no.png"));
         q.drawImage(QPoint(14, H - 42), Picture("speed_gauge_full.png").copy(0, 0, 135 * 87 / 200, 8));
-        DrawGraph(q, QRect(220, H - 115, 254, 78));
-        // Vehicle signal panel: left signal on, brake on.
-        const QPoint panel(487, H - 89);
-        q.drawImage(panel + QPoint(10, 7), Picture("ic_turnsignal_left_on.png"));
-        q.drawImage(panel + QPoint(45, 7), Picture("ic_turnsignal_right_off.png"));
-        q.drawImage(panel + QPoint(85, 7), Picture("ic_brake_on.png"));
-        q.setPen(QColor(61, 62, 70));
-        q.drawLine(panel + QPoint(78, 5), panel + QPoint(78, 51));
-        q.drawLine(panel + QPoint(79, 5), panel + QPoint(79, 51));
-    }
-
-    static void DrawGraph(QPainter& q, const QRect& r)
-    {
-        q.save();
-        q.translate(r.topLeft());
-        q.setPen(QColor(58, 60, 67));
-        for (int i = 0; i <= 13; ++i)
-            q.drawLine(0, 6 * i, r.width(), 6 * i);
-        q.drawLine(0, 77, r.width(), 77);
-        const QColor colours[3] = {QColor(0, 255, 0), QColor(255, 0, 0), QColor(0, 0, 255)};
-        for (int axis = 0; axis < 3; ++axis) {
-            QPainterPath path;
-            path.moveTo(0, r.height() / 2);
-            for (int k = 0; k < 121; ++k) {
-                const double t = k / 120.0;
-                const double v = axis == 2 ? 128 + 30 * std::sin(t * 19) : (axis == 0 ? 60 : 35) * std::sin(t * (7 + axis * 5) + axis) * (1 - t * 0.5);
-                path.lineTo(int(t * r.width()), int(r.height() / 2 - v * (r.height() / 2.0) / 512));
-            }
-            q.setPen(colours[axis]);
-            q.drawPath(path);
-        }
-        q.setPen(QColor(255, 138, 72));
-        q.drawLine(int(r.width() * 0.4), 0, int(r.width() * 0.4), r.height());
-        q.restore();
     }
 
     CRButton* Button(int id, QRect r, const char* n, const char* o, const char* pr, const char* dis = "")
@@ -337,6 +314,35 @@ private:
         list->SetTopIndex(0);
         list->SetPlayingByName(QStringLiteral("20240312_082522_F.AVI"));
         list->SetFocusedByName(QStringLiteral("20240312_083522_F.AVI"));
+
+        // The telemetry panels: the acceleration graph with the playing
+        // position at 40 %, and the signals with the left turn and the brake on.
+        auto* graph = new CGPSViewer(this);
+        graph->setGeometry(GraphPlace());
+        graph->CaptureBackground(m_background);
+        graph->DrawGraph(DriveSeries(121));
+        graph->SetPositionLine(40);
+        auto* signals_ = new CCarInfoViewer(this);
+        signals_->setGeometry(CarInfoPlace());
+        signals_->CaptureBackground(m_background);
+        signals_->SetStatus(1, 1, 0, 1);
+    }
+
+public:
+    static QRect GraphPlace() { return QRect(220, H - 115, 254, 78); }
+    static QRect CarInfoPlace() { return QRect(487, H - 89, 147, 51); }
+
+    // An acceleration series that looks like a drive: X sways, Y pulls and
+    // brakes, Z stays near 1 g (128) with the road's bumps.
+    static std::vector<CGSensorData> DriveSeries(int n)
+    {
+        std::vector<CGSensorData> out;
+        for (int k = 0; k < n; ++k) {
+            const double t = n > 1 ? double(k) / (n - 1) : 0.0;
+            out.emplace_back(int(60 * std::sin(t * 7) * (1 - t * 0.5)), int(35 * std::sin(t * 12 + 1) - (t > 0.8 ? 90 * (t - 0.8) / 0.2 : 0)),
+                             int(128 + 30 * std::sin(t * 19)));
+        }
+        return out;
     }
 
     CSkinSurface m_background;
@@ -440,11 +446,16 @@ public:
         m_main = new CMockMainWindow(this);
         m_main->move(20, y);
         BuildOverlays(QPoint(1010, y));
-        y += CMockMainWindow::H + 30;
-        y = Heading(y, QStringLiteral("Play list"), QStringLiteral("rows, pairs, playing, focus, a held row, the hint of an empty category, the context menu  ·  English and the Korean table"));
+        y += CMockMainWindow::H + 50;
+        y = Heading(y, QStringLiteral("Device information (CBbInfoDlg)"), QStringLiteral("the demo card  ·  with the Korean table  ·  a record without safe-driving version and with a long MICOM text  ·  no memory card"));
+        y = BuildDeviceDialogs(y);
+        y = Heading(y + 10, QStringLiteral("Play list"), QStringLiteral("rows, pairs, playing, focus, a held row, the hint of an empty category, the context menu  ·  English and the Korean table"));
         y = BuildListSection(y);
         y = Heading(y + 10, QStringLiteral("Controls in every state"), QStringLiteral("normal  ·  over  ·  pressed  ·  selected  ·  disabled"));
         y = BuildStates(y);
+        y = Heading(y + 10, QStringLiteral("Telemetry panels"),
+                    QStringLiteral("vehicle signals: off  ·  all on  ·  brake only      acceleration graph: cleared  ·  series with the position at 40 %  ·  one sample  ·  cleared after playing"));
+        y = BuildPanels(y);
         y = Heading(y + 10, QStringLiteral("Scroll bars and sliders"), QStringLiteral("normal  ·  thumb hovered  ·  thumb dragged  ·  nothing to scroll / locked / disabled"));
         y = BuildValueControls(y);
         y = Heading(y + 10, QStringLiteral("Image library"), QStringLiteral("%1 pictures; stretched ones at the sizes the viewer uses").arg(SkinPictureList().size()));
@@ -493,72 +504,37 @@ private:
 
     void BuildOverlays(QPoint origin)
     {
-        // Full-screen view: caption bar and control box over the front picture.
+        // Full-screen view: caption and control box over the front picture.
         const QSize screen(870, 420);
         QImage video(screen, QImage::Format_ARGB32_Premultiplied);
         {
             QPainter p(&video);
-            p.drawImage(QRect(QPoint(0, 0), screen), Picture("view_front.png"));
-            p.drawImage(QPoint(screen.width() / 2 - 86, 120), Picture("view_title.png"));
-            // Caption bar.
-            const QImage bar = Picture("full_title_bg.9.png", QSize(screen.width(), 37));
-            p.drawImage(0, 0, bar);
-            p.drawImage(10, 6, Picture("bi_orvia.png"));
-            p.drawImage(96 + 16, 19 - 9, Picture("bi_cmv550view.png"));
-            p.drawImage(96 + 16 + 6 + 105, 19 - 12, Picture("ic_blackbox.png"));
-            Text(p, QRect(96 + 16 + 6 + 105 + 36, 16, 207, 15), QStringLiteral("20240312_082522_F.AVI"), QColor(182, 199, 215), 13);
-            p.drawImage(screen.width() - 103, 0, Picture("btn_reduction_over.png"));
-            p.drawImage(screen.width() - 74, 0, Picture("btn_minimum_nor.png"));
-            p.drawImage(screen.width() - 45, 0, Picture("btn_close_nor.png"));
-            // Control box, layered over the picture.
-            const QPoint box((screen.width() - 695) / 2, screen.height() - 159 - 8);
-            p.drawImage(box, Picture("full_bg.9.png", QSize(695, 159)));
-            p.drawImage(box + QPoint(25, 24), Picture("progress_bg.9.png", QSize(643, 7)));
-            p.drawImage(box + QPoint(25, 24), Picture("progress_bar.9.png", QSize(257, 7)));
-            p.drawImage(box + QPoint(25 + 253, 24), Picture("progress_point.png"));
-            Text(p, QRect(box + QPoint(25, 32), QSize(70, 20)), QStringLiteral("00:01:23 /"), QColor(63, 168, 235), 14);
-            Text(p, QRect(box + QPoint(91, 32), QSize(70, 20)), QStringLiteral("00:04:10"), QColor(162, 172, 185), 14);
-            struct B {
-                const char* stem;
-                QPoint at;
-                QSize size;
-                int state;
-            };
-            const B buttons[] = {
-                {"btn_pre", {113, 71}, {60, 60}, 0},  {"btn_sec1", {184, 71}, {60, 60}, 0}, {"btn_pause", {255, 58}, {86, 86}, 1},
-                {"btn_stop", {352, 58}, {86, 86}, 0}, {"btn_sec2", {449, 71}, {60, 60}, 0}, {"btn_next", {520, 71}, {60, 60}, 0},
-            };
-            for (const B& b : buttons) {
-                auto* t = new CTButton(this);
-                t->setGeometry(QRect(QPoint(0, 0), b.size));
-                const QString stem = QString::fromLatin1(b.stem);
-                t->SetImages(stem + "_normal.png", stem + "_over.png", stem + "_press.png", stem + "_dim.png");
-                DriveState(t, b.state);
-                p.drawImage(box + b.at, t->LayeredImage());
-            }
-            const char* tools[] = {"btn_connect", "btn_change", "btn_size", "btn_setting", "btn_save", "btn_volume"};
-            for (int i = 0; i < 6; ++i) {
-                auto* t = new CTButton(this);
-                t->setGeometry(0, 0, 36, 24);
-                const QString stem = QString::fromLatin1(tools[i]);
-                if (i == 0) {
-                    t->SetImages("btn_connect_off_normal.png", "btn_connect_over.png", "btn_connect_press.png");
-                    t->SetSelectImage("btn_connect_on_normal.png");
-                    t->SetCheck(true);
-                } else if (i == 1) {
-                    t->SetImages("btn_change_normal_2.png", "btn_change_over_2.png", "btn_change_press_2.png");
-                } else {
-                    t->SetImages(stem + "_normal.png", stem + "_over.png", stem + "_press.png", stem + "_dis.png");
-                }
-                if (i == 5) {
-                    t->SetIconImages("ic_volume_mute.png", "ic_volume_01.png", "ic_volume_02.png", "ic_volume_03.png",
-                                     "ic_volume_04.png", "ic_volume_05.png", 18, 4);
-                    t->SetIconIndex(4);
-                }
-                p.drawImage(box + QPoint(445 + 36 * i, 36), t->LayeredImage());
-            }
+            // The demo card's front picture, as the full-screen view shows it.
+            TestPictureParams frame;
+            frame.size = screen;
+            frame.frameNumber = 83 * 30;
+            frame.seconds = 83.0;
+            frame.clockStart = QDateTime(QDate(2024, 5, 6), QTime(8, 15, 22), Qt::UTC);
+            p.drawImage(0, 0, RenderTestPicture(frame));
+            // The real overlays over the picture, composed as they show: the
+            // caption for the demo card's camera, the control box playing.
+            CFullScrCaption caption(this);
+            caption.resize(screen.width(), WindowsIds::kCaptionHeight);
+            caption.SetDevice(DemoDeviceRecord("CMV550View(V2)"), QString());
+            caption.SetTitle(QStringLiteral("20240506_081522_F.MP4"));
+            p.drawImage(0, 0, caption.ComposedPicture());
+            CFullScrControlBox box(this);
+            box.SetCurrentTime(83);
+            box.SetTotalTime(250);
+            box.SetSliderValue(33.0f);
+            box.SetPlaying(true);
+            box.SetContinuousPlay(true);
+            box.SetSwapEnabled(true);
+            box.SetVolume(70);
+            const QRect at = CFullScrControlBox::Placement(QRect(QPoint(0, 0), screen));
+            p.drawImage(at.topLeft() - QPoint(0, 8), box.ComposedPicture());
         }
-        Place(origin, video, QStringLiteral("Full screen: caption bar and control box (layered buttons) over the picture"));
+        Place(origin, video, QStringLiteral("Full screen: CFullScrCaption and CFullScrControlBox over the picture"));
 
         // Drop-down menus and panels, composed as they show.
         const int y = origin.y() + screen.height() + 34;
@@ -634,6 +610,47 @@ private:
         balloon([](CTBalloon& b) { b.SetSpeedText(4); }, QStringLiteral("speed 4"));
     }
 
+    // The device dialog as it shows for several records, under a plain
+    // title bar standing for the window frame.
+    int BuildDeviceDialogs(int y)
+    {
+        QByteArray other = DemoDeviceRecord("DZ55");
+        std::fill(other.begin() + 224, other.begin() + 228, '\0');
+        const QByteArray longMicom = "MICOM 3.11.2-build.20240506-rc2";
+        other.replace(356, longMicom.size(), longMicom);
+        struct Case {
+            const char* language;
+            QByteArray record;
+            float gb;
+            QString label;
+        };
+        const Case cases[] = {
+            {"english", DemoDeviceRecord("CMV550View(V2)"), 29.7265f, QStringLiteral("demo card, 29.7265 GB")},
+            {"korean", DemoDeviceRecord("ARX550"), 59.48f, QStringLiteral("Korean table")},
+            {"english", other, 119.08f, QStringLiteral("no safe-driving version, long MICOM text")},
+            {"english", QByteArray(), 0.0f, QStringLiteral("no memory card")},
+        };
+        int x = 20;
+        for (const Case& c : cases) {
+            SelectLanguage(QString::fromLatin1(c.language));
+            CBbInfoDlg dlg;
+            dlg.Prepare(c.record, c.gb);
+            const QImage client = dlg.grab().toImage();
+            QImage framed(client.width() + 2, client.height() + 31, QImage::Format_ARGB32_Premultiplied);
+            framed.fill(QColor(74, 84, 96));
+            QPainter p(&framed);
+            p.fillRect(QRect(1, 1, client.width(), 29), QColor(226, 231, 237));
+            Text(p, QRect(10, 1, client.width() - 40, 29), dlg.windowTitle(), QColor(32, 36, 40), 13);
+            Text(p, QRect(client.width() - 24, 1, 20, 29), QStringLiteral("✕"), QColor(32, 36, 40), 13);
+            p.drawImage(1, 30, client);
+            p.end();
+            Place(QPoint(x, y), framed, c.label);
+            x += framed.width() + 40;
+        }
+        SelectLanguage(QStringLiteral("english"));
+        return y + 245 + 31 + 36;
+    }
+
     // The play list in its states, grabbed as painted, in English and with
     // the Korean table (the language is chosen while each is built).
     int BuildListSection(int y)
@@ -698,6 +715,55 @@ private:
         }
         SelectLanguage(QStringLiteral("english"));
         return rowBottom;
+    }
+
+    // Each panel at its place over the main window's skin, grabbed in a state.
+    int BuildPanels(int y)
+    {
+        QWidget host;
+        host.resize(CMockMainWindow::W, CMockMainWindow::H);
+        const CSkinSurface& skin = m_main->Background();
+        int x = 20;
+        auto signalsIn = [&](int brake, int left, int right, const QString& label) {
+            auto* panel = new CCarInfoViewer(&host);
+            panel->setGeometry(CMockMainWindow::CarInfoPlace());
+            panel->CaptureBackground(skin);
+            if (brake >= 0)
+                panel->SetStatus(brake, left, right, 1);
+            const QImage shot = panel->grab().toImage();
+            Place(QPoint(x + 6, y + 6), shot.scaled(shot.size() * 2), label, true);
+            x += shot.width() * 2 + 30;
+        };
+        signalsIn(-1, 0, 0, QStringLiteral("off (as captured)"));
+        signalsIn(1, 1, 1, QStringLiteral("all on"));
+        signalsIn(1, 2, -1, QStringLiteral("brake on; 2 and -1 show off"));
+        auto graphIn = [&](const std::function<void(CGPSViewer*)>& state, const QString& label) {
+            auto* panel = new CGPSViewer(&host);
+            panel->setGeometry(CMockMainWindow::GraphPlace());
+            panel->CaptureBackground(skin);
+            state(panel);
+            const QImage shot = panel->grab().toImage();
+            Place(QPoint(x + 6, y + 6), shot.scaled(shot.size() * 2), label, true);
+            x += shot.width() * 2 + 30;
+        };
+        x += 10;
+        graphIn([](CGPSViewer*) {}, QStringLiteral("cleared"));
+        x = 20;
+        y += 2 * 78 + 50;
+        graphIn([](CGPSViewer* g) {
+            g->DrawGraph(CMockMainWindow::DriveSeries(121));
+            g->SetPositionLine(40);
+        }, QStringLiteral("121 samples, position 40 %"));
+        graphIn([](CGPSViewer* g) {
+            g->DrawGraph(CMockMainWindow::DriveSeries(1));
+            g->SetPositionLine(75);
+        }, QStringLiteral("one sample (held across), position 75 %"));
+        graphIn([](CGPSViewer* g) {
+            g->DrawGraph(CMockMainWindow::DriveSeries(3600));
+            g->SetPositionLine(90);
+            g->ClearGraph();
+        }, QStringLiteral("cleared after a one-hour series"));
+        return y + 2 * 78 + 50;
     }
 
     int BuildStates(int y)

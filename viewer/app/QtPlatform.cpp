@@ -1,6 +1,7 @@
 #include "app/QtPlatform.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -66,4 +67,11 @@ void CQtPlatform::SetWaitCursor(bool busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+int CQtPlatform::RunModalDialog(QObject* dialog)
+{
+    if (auto* d = qobject_cast<QDialog*>(dialog))
+        return d->exec();
+    return CPlatform::RunModalDialog(dialog);
 }

@@ -11,4 +11,5 @@ public:
     QString GetSaveFileName(QObject* owner, const QString& title, const QString& suggestedPath, const QString& filter) override;
     bool ShellOpen(const QString& pathOrUrl) override;
     void SetWaitCursor(bool busy) override;
+    int RunModalDialog(QObject* dialog) override;
 };

@@ -126,7 +126,8 @@ public:
     int GetAppliedAttenuation() const { return m_appliedAttenuation; }
     // The rate the pipeline plays at (may differ from GetVideoSpeed after a refusal).
     double GetAppliedRate() const { return m_appliedRate; }
-    // Positions in 100 ns units; -1 when unknown.
+    // Positions in 100 ns units; -1 when unknown. From a seek until its first
+    // picture shows, the position is the seek's target.
     int64_t GetPositionUnits() const;
     int64_t GetDurationUnits() const;
     // The front and rear cameras' renderers (made at the first open).
@@ -207,6 +208,10 @@ private:
     bool m_notifyRegistered = false;
     // The serial of the last open, seek or rate change.
     uint64_t m_serial = 0;
+    // The last seek's target (100 ns units) and serial: the position until
+    // its first picture shows (-1: none).
+    int64_t m_seekTarget = -1;
+    uint64_t m_seekSerial = 0;
     // The deadline of the open in progress (every wait of one open draws on it).
     QDeadlineTimer m_openDeadline;
 

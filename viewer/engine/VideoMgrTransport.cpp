@@ -59,10 +59,20 @@ int64_t CVideoMgr::GetDurationUnits() const
 
 int64_t CVideoMgr::GetPositionUnits() const
 {
-    gint64 ns = -1;
-    if (!m_graph || !gst_element_query_position(m_graph, GST_FORMAT_TIME, &ns) || ns < 0)
+    if (!m_graph)
         return -1;
-    return ns / 100;
+    // Until the first picture of the last seek shows, the pipeline answers
+    // with where it was (or nothing): the position is the seek's target, as
+    // it is for the caller from the moment it asked.
+    if (m_seekTarget >= 0 && (!m_frontRenderer || m_frontRenderer->CurrentSerial() < m_seekSerial))
+        return m_seekTarget;
+    gint64 ns = -1;
+    if (gst_element_query_position(m_graph, GST_FORMAT_TIME, &ns) && ns >= 0)
+        return ns / 100;
+    // No answer while the pipeline settles (just after a seek or a state
+    // change): the front picture shown tells where playback is.
+    const int64_t shown = m_frontRenderer ? m_frontRenderer->CurrentFrameTime() : -1;
+    return shown >= 0 ? shown / 100 : -1;
 }
 
 long CVideoMgr::GetDuration() const
@@ -90,7 +100,16 @@ bool CVideoMgr::SeekFlushing(int64_t units, double rate)
     for (CVideoRenderer* r : {m_frontRenderer.get(), m_rearRenderer.get()})
         if (r)
             r->ExpectFlush(seqnum, serial);
-    return gst_element_send_event(m_graph, seek);
+    const int64_t previousTarget = m_seekTarget;
+    const uint64_t previousSerial = m_seekSerial;
+    m_seekTarget = std::max<int64_t>(units, 0);
+    m_seekSerial = serial;
+    const bool sent = gst_element_send_event(m_graph, seek);
+    if (!sent) {
+        m_seekTarget = previousTarget;
+        m_seekSerial = previousSerial;
+    }
+    return sent;
 }
 
 void CVideoMgr::SeekTo(int64_t units)

@@ -2,7 +2,6 @@
 // id, and how they follow a size change.
 #include "mainwindow/ControlLayout.h"
 
-#include "mainwindow/CatalogueView.h"
 #include "mainwindow/MainWindowIds.h"
 #include "lang/Lang.h"
 #include "settings/Settings.h"
@@ -12,6 +11,12 @@
 #include "skin/SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
 #include "skin/SkinImage.h"
 #include "skin/SkinText.h"
+#include "skin/RListCtrl.h"
+#include "skin/SkinSlider.h"
+#include "windows/CarInfoViewer.h"
+#include "windows/GPSViewer.h"
+#include "windows/VideoMainWnd.h"
+#include "windows/VideoSubWnd.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -50,14 +55,39 @@ void CControlLayout::EnableRange(int first, int last, bool enable) const
 
 void CControlLayout::CreateVideoWnds()
 {
-    // The front and rear video windows (2000, 2001) join with the video
-    // windows themselves; their areas are framed by the background.
+    // The areas are framed by the background; the windows fill them.
+    m_frontVideo = new CVideoMainWnd(m_window, kFrontVideoArea.ToQRect());
+    m_frontVideo->show();
+    m_controls.insert(kIdFrontVideo, m_frontVideo);
+    m_rearVideo = new CVideoSubWnd(m_window, kRearVideoArea.ToQRect());
+    m_rearVideo->show();
+    m_controls.insert(kIdRearVideo, m_rearVideo);
 }
 
 void CControlLayout::CreateSlider()
 {
-    // The position slider (1200) and the speed gauge (1205) join with the
-    // skinned sliders.
+    const int H = m_window->height();
+    auto* position = new CRSliderCtrl(m_window);
+    position->SetSliderId(kIdPositionSlider);
+    position->setGeometry(SkinRect{0, H - kPositionSliderTopFromBottom, kFrontVideoArea.right + 1,
+                                   H - kPositionSliderTopFromBottom + kPositionSliderHeight}
+                              .ToQRect());
+    const QString point = QString::fromLatin1(kPicProgressPoint);
+    position->SetPictures(point, point, point, QString::fromLatin1(kPicProgressTrack),
+                          QString::fromLatin1(kPicProgressFilled));
+    position->setEnabled(false);
+    position->show();
+    m_controls.insert(kIdPositionSlider, position);
+
+    auto* gauge = new CRSliderCtrl(m_window);
+    gauge->SetSliderId(kIdSpeedGauge);
+    gauge->setGeometry(SkinRect{14, H - 42, 149, H - 34}.ToQRect());
+    gauge->SetPictures(QString(), QString(), QString(), QString::fromLatin1(kPicGaugeTrack),
+                       QString::fromLatin1(kPicGaugeFilled));
+    gauge->SetLockMode(2);
+    gauge->setEnabled(false);
+    gauge->show();
+    m_controls.insert(kIdSpeedGauge, gauge);
 }
 
 CRButton* CControlLayout::AddButton(int id, const SkinRect& r, const QString& normal, const QString& over,
@@ -118,6 +148,11 @@ void CControlLayout::CreateBtns(bool continuousPlay)
         AddButton(s.id, s.rect, s.pics[0], s.pics[1], s.pics[2], s.pics[3], s.balloon);
     Control(kIdMapSearch)->hide();
     Control(kIdPause)->hide();
+    auto* volume = static_cast<CRButton*>(Control(kIdVolume));
+    volume->SetIconImages(QString::fromLatin1(kPicVolumeIcons[0]), QString::fromLatin1(kPicVolumeIcons[1]),
+                          QString::fromLatin1(kPicVolumeIcons[2]), QString::fromLatin1(kPicVolumeIcons[3]),
+                          QString::fromLatin1(kPicVolumeIcons[4]), QString::fromLatin1(kPicVolumeIcons[5]),
+                          QString::fromLatin1(kPicVolumeIcons[6]), kVolumeIconX, kVolumeIconY);
     auto* continuous = static_cast<CRButton*>(Control(kIdContinuousPlay));
     continuous->SetSelectImage(QStringLiteral("btn_connect_on_normal.png"));
     continuous->SetCheck(continuousPlay);
@@ -300,21 +335,41 @@ void CControlLayout::CreateStatics(const QString& appVersion)
     number->show();
     m_controls.insert(kIdSpeedNumber, number);
 
+    // The telemetry panels copy the background under them once they are
+    // placed (the window hands it to them, and again after each new one).
+    auto* graph = new CGPSViewer(m_window);
+    graph->setGeometry(SkinRect{220, H - 115, 474, H - 37}.ToQRect());
+    graph->show();
+    m_controls.insert(kIdGraphPanel, graph);
+
     AddStaticText(kIdCarInfoCaption, {495, H - 115, 624, H - 95}, QString(), m_statusFont, kCarInfoCaptionFontHeight, kColorCaptionInactive,
                   Text(kTextCarInfoCaption), 0);
+
+    auto* carInfo = new CCarInfoViewer(m_window);
+    carInfo->setGeometry(SkinRect{487, H - 89, 634, H - 38}.ToQRect());
+    carInfo->show();
+    m_controls.insert(kIdCarInfoPanel, carInfo);
 }
 
 void CControlLayout::CreateListCtrl()
 {
-    // Where the play list will stand: for now a read-only view of the
-    // catalogue's chosen category.
     const int W = m_window->width();
-    m_catalogueView = new CCatalogueView(m_window);
-    m_catalogueView->setGeometry(SkinRect{W - kPlayListLeftFromRight, kPlayListTop, W - kPlayListRightFromRight,
-                                          kPlayListBottom}
-                                     .ToQRect());
-    m_catalogueView->show();
-    m_controls.insert(kIdPlayList, m_catalogueView);
+    m_list = new CRListCtrl(m_window);
+    m_list->setGeometry(SkinRect{W - kPlayListLeftFromRight, kPlayListTop, W - kPlayListRightFromRight,
+                                 kPlayListBottom}
+                            .ToQRect());
+    m_list->show();
+    m_controls.insert(kIdPlayList, m_list);
+}
+
+void CControlLayout::PlaceVideo(const SkinRect& front, const SkinRect& rear, int sliderTop)
+{
+    if (m_frontVideo)
+        m_frontVideo->setGeometry(front.ToQRect());
+    if (m_rearVideo)
+        m_rearVideo->setGeometry(rear.ToQRect());
+    if (QWidget* slider = Control(kIdPositionSlider))
+        slider->setGeometry(0, sliderTop, front.Width() + kPositionSliderExtraWidth, kPositionSliderHeight);
 }
 // ---- Size changes ------------------------------------------------------------------------
 

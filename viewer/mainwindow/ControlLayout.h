@@ -8,10 +8,13 @@
 #include <QRgb>
 #include <QString>
 
-class CCatalogueView;
 class CRButton;
+class CRListCtrl;
+class CRSliderCtrl;
 class CRStaticText;
 class CSkinSurface;
+class CVideoMainWnd;
+class CVideoSubWnd;
 class QLabel;
 class QWidget;
 
@@ -44,7 +47,12 @@ public:
 
     // A control by its id (null when it does not exist).
     QWidget* Control(int id) const;
-    CCatalogueView* CatalogueView() const { return m_catalogueView; }
+    // Registers a control the window made itself (the map browser), so that
+    // it is found by id and follows size changes.
+    void AddControl(int id, QWidget* control) { m_controls.insert(id, control); }
+    CRListCtrl* List() const { return m_list; }
+    CVideoMainWnd* FrontVideo() const { return m_frontVideo; }
+    CVideoSubWnd* RearVideo() const { return m_rearVideo; }
     void EnableRange(int first, int last, bool enable) const;
     // The font of the status texts (analysis progress, vehicle-signal caption).
     const QFont& StatusFont() const { return m_statusFont; }
@@ -52,6 +60,9 @@ public:
     // The window grew by (dx, dy) (negative: shrank): controls anchored to
     // the right or the bottom move, the list and the graph stretch.
     void ArrangeControls(int dx, int dy);
+    // The video windows to their areas; the position slider below the front
+    // area (as wide as it, plus 3), at `sliderTop`.
+    void PlaceVideo(const SkinRect& front, const SkinRect& rear, int sliderTop);
 
 signals:
     // A control's command (a skinned button's is posted by the button).
@@ -68,7 +79,9 @@ private:
     QWidget* m_window;
     const CSkinSurface* m_background;
     QMap<int, QWidget*> m_controls;
-    CCatalogueView* m_catalogueView = nullptr;
+    CRListCtrl* m_list = nullptr;
+    CVideoMainWnd* m_frontVideo = nullptr;
+    CVideoSubWnd* m_rearVideo = nullptr;
     QFont m_labelFont;
     QFont m_statusFont;
     QFont m_timeFont;

@@ -22,6 +22,7 @@ inline constexpr int kModeExpanded = 2;
 
 // ---- Timers ---------------------------------------------------------------
 inline constexpr int kTimerPlayPosition = 101;
+inline constexpr int kPlayPositionPeriodMs = 100;
 inline constexpr int kTimerHideAnalysisMessage = 104; // set by the analysis thread
 
 // ---- Window messages (numbers as the senders know them) --------------------
@@ -54,6 +55,8 @@ inline constexpr int kCmdSettings = 1006;
 inline constexpr int kCmdFileOpen = 1051;
 inline constexpr int kCmdFileSaveAs = 1053;
 inline constexpr int kCmdFileExit = 1054;
+inline constexpr int kCmdPlayType = 1071;
+inline constexpr int kCmdContextPlayPause = 1083;
 inline constexpr int kCmdFullScreen = 1086;
 inline constexpr int kCmdFullWindow = 1087;
 inline constexpr int kCmdListPlayFocused = 1088;
@@ -63,6 +66,8 @@ inline constexpr int kCmdListUp = 1091;
 inline constexpr int kCmdListDown = 1092;
 inline constexpr int kCmdPlay = 1100;
 inline constexpr int kCmdPause = 1101;
+inline constexpr int kCmdPlayForce = 1112;
+inline constexpr int kCmdFitArea = 1305;
 inline constexpr int kCmdNavigationProduct = 1306;
 
 // Accelerator ids (the accelerator table, translated before dispatch).
@@ -97,6 +102,7 @@ inline constexpr int kIdSpeedPanel = 1108;
 inline constexpr int kIdSave = 1109;
 inline constexpr int kIdVolume = 1110;
 inline constexpr int kIdContinuousPlay = 1111;
+inline constexpr int kIdPlayForce = 1112; // command only: the list's double click
 inline constexpr int kIdLabelFront = 1150;
 inline constexpr int kIdLabelRear = 1151;
 inline constexpr int kIdLabelMap = 1152;
@@ -117,6 +123,13 @@ inline constexpr int kIdCarInfoPanel = 1166;
 inline constexpr int kIdCarInfoCaption = 1167;
 inline constexpr int kIdPositionSlider = 1200;
 inline constexpr int kIdSpeedGauge = 1205;
+// Codes of message 0x590 besides the position slider: the speed panel's
+// brightness and speed sliders, the volume panel, the full-screen control
+// box's progress slider.
+inline constexpr int kCodeBrightness = 1201;
+inline constexpr int kCodeSpeed = 1202;
+inline constexpr int kCodeVolume = 1203;
+inline constexpr int kCodeControlBoxSlider = 1204;
 inline constexpr int kIdPlayList = 1250;
 // Category buttons above the list: four tabs, their second rows and the
 // column titles shown when a tab has no second row.
@@ -142,6 +155,36 @@ inline constexpr int kIdMapBrowser = 1500;
 inline constexpr int kIdFrontVideo = 2000;
 inline constexpr int kIdRearVideo = 2001;
 
+// ---- Playback ----------------------------------------------------------------
+// Play rates by speed index 0..6.
+inline constexpr float kSpeedTable[] = {0.2f, 0.5f, 0.7f, 1.0f, 2.0f, 3.0f, 4.0f};
+// The repeat guard of the play controls: previous/next, and the 10 s skips.
+inline constexpr unsigned kRepeatSelectMs = 1000;
+inline constexpr unsigned kRepeatSeekMs = 400;
+// The message of a recording whose video cannot be decoded.
+inline constexpr const char* kTextNotDecodable = "IDS_STRING_K_086";
+// The play-type setting and its values.
+inline constexpr const char* kSettingPlayType = "playtype";
+inline constexpr const char* kPlayTypeSingle = "single";
+inline constexpr const char* kPlayTypeDual = "dual";
+
+// Position slider (0, H - 242)-(643, H - 235), width = front area width + 3;
+// speed gauge (14, H - 42)-(149, H - 34).
+inline constexpr int kPositionSliderTopFromBottom = 242;
+inline constexpr int kPositionSliderHeight = 7;
+inline constexpr int kPositionSliderExtraWidth = 3;
+inline constexpr const char* kPicProgressPoint = "progress_point.png";
+inline constexpr const char* kPicProgressTrack = "progress_bg.9.png";
+inline constexpr const char* kPicProgressFilled = "progress_bar.9.png";
+inline constexpr const char* kPicGaugeTrack = "speed_gauge_no.png";
+inline constexpr const char* kPicGaugeFilled = "speed_gauge_full.png";
+// Volume icons on the volume button (levels 0..5, then the disabled one), at (18, 4).
+inline constexpr const char* kPicVolumeIcons[7] = {"ic_volume_mute.png", "ic_volume_01.png", "ic_volume_02.png",
+                                                   "ic_volume_03.png", "ic_volume_04.png", "ic_volume_05.png",
+                                                   "ic_volume_mute.png"};
+inline constexpr int kVolumeIconX = 18;
+inline constexpr int kVolumeIconY = 4;
+
 // ---- Fixed areas at the base size -------------------------------------------
 inline constexpr SkinRect kFrontVideoArea{2, 109, 642, 469};
 inline constexpr SkinRect kRearVideoArea{643, 109, 963, 349};
@@ -150,6 +193,12 @@ inline constexpr SkinRect kTitleArea{121, 6, 260, 32};
 // The map area follows the width: (W - 322, 146, W - 2, 386).
 inline constexpr int kMapAreaFromRight = 322;
 inline constexpr int kMapAreaRightGap = 2;
+
+// ---- Telemetry presentation ----------------------------------------------------
+// Miles per kilometre for the speed number in mph (rounded half up).
+inline constexpr double kMilesPerKilometre = 0.621371192;
+// The speed gauge's full scale, in km/h whatever unit the number shows.
+inline constexpr double kGaugeFullScaleKmh = 200.0;
 
 // ---- Background composition --------------------------------------------------
 inline constexpr const char* kPicBackground = "bg.9.png";
@@ -243,6 +292,11 @@ inline constexpr const char* kTextFront = "IDS_STRING_K_018";
 inline constexpr const char* kTextRear = "IDS_STRING_K_019";
 inline constexpr const char* kTextMap = "IDS_STRING_K_020";
 inline constexpr const char* kTextPlayList = "IDS_STRING_K_021";
+// The right-hand label while only the front picture plays ("no video"); the
+// label (65 wide at creation) then grows by 500 to hold it.
+inline constexpr const char* kTextNoVideo = "IDS_STRING_K_105";
+inline constexpr int kLabelRearWidth = 65;
+inline constexpr int kLabelNoVideoGrowth = 500;
 inline constexpr const char* kTextFile = "IDS_STRING_K_001";
 inline constexpr const char* kTextSettings = "IDS_STRING_K_003";
 inline constexpr const char* kTextAnalysing = "IDS_STRING_K_088";

@@ -10,18 +10,25 @@
 #include <QDialog>
 #include <QMap>
 #include <QPixmap>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
 
 class CAutoResetEvent;
 class CCardController;
-class CCatalogueView;
 class CControlLayout;
 class CMountWatcher;
+class CPlaybackCoordinator;
+class CRListCtrl;
 class CTelemetryPresenter;
 class CTextData;
+class CVideoMainWnd;
+class CVideoMgr;
+class CVideoSubWnd;
+class CWebBrowser2Ex;
 class CWindowModes;
+class ITransport;
 class QTimer;
 
 // ---- Process-wide state kept beside the main window (GUI thread unless said) ----
@@ -46,6 +53,19 @@ struct CMovaraDlgOptions {
     std::function<void(const QString&, CTextData&)> extract;
     // The connectivity probe; ProbeConnectivity() when empty.
     std::function<bool()> probeConnectivity;
+    // The playback transport (not owned; must outlive the window); the
+    // window makes its own CVideoMgr when null.
+    ITransport* transport = nullptr;
+    // Playback's look at a recording (under the analysis lock): the H.264
+    // check of an AVI and the MP4 test; the analyser's when empty. The
+    // on-demand extraction before playing is `extract`.
+    std::function<int(const QString&)> checkH264;
+    std::function<bool(const QString&)> isMp4Recording;
+    // The millisecond tick of the play controls' repeat guard; the system's when empty.
+    std::function<unsigned()> tickCount;
+    // Recordings named on the command line (absolute paths), to be opened
+    // once start-up is done, as File > Open does with a chosen file.
+    QStringList openFiles;
 };
 
 // The viewer's only top-level window: a frameless, skinned dialog titled
@@ -59,12 +79,18 @@ struct CMovaraDlgOptions {
 //   CWindowModes         the window mode; moving and resizing by the mouse
 //   CControlLayout       the controls: creation, ids, following a size change
 //   CTelemetryPresenter  the telemetry displays
+//   CPlaybackCoordinator playback: the transport, the play list's playing
+//                        item, the video windows, times and play controls
 //
 // The window's own code is split over several files:
 //   MovaraDlgInit.cpp    construction, start-up (OnInitDialog), version, controls
 //   MovaraDlgCard.cpp    the list's categories, card state, card changes
 //   MovaraDlgPaint.cpp   pictures, painting, layout
 //   MovaraDlgWindow.cpp  keys, commands, mouse, size, close, timers
+//   MovaraDlgPlay.cpp    playback's face and the messages of the transport,
+//                        the video windows, the list and the sliders
+//   MovaraDlgMap.cpp     the map browser and the telemetry presentation's
+//                        wiring
 class CMovaraDlg : public QDialog
 {
     Q_OBJECT
@@ -98,6 +124,24 @@ public:
     void OnListCategoryCommand(int id);
     bool IsAnalysisRunning() const;
 
+    // ---- Playback (MovaraDlgPlay.cpp; the coordinator's) -------------------------
+    int VideoPlay(bool force);
+    int VideoPause();
+    int VideoSTOP();
+    void UpdatePlayPosition();
+    void ShowCurrentTime();
+    void ShowTotalTime();
+    // Play controls 1100 to 1112.
+    void OnControlBoxBtnClicked(int id);
+    // A window message from the transport, a video window, the list or a
+    // slider: 0x406, 0x407, 0x40E, 0x40F, 0x590, 0x591, 0x59B, 0x5F4, 0x5F5.
+    void OnWindowMessage(unsigned message, quintptr wParam, qintptr lParam);
+    // 0x40E: the front window follows the transport's zoom.
+    int OnVideoSizeChaged();
+    // The picture labels (1150 left, 1151 right) and the second title's
+    // visibility for the play type, the playing item and the swap.
+    void UpdateFrontRearLabels();
+
     // ---- Commands and keys (MovaraDlgWindow.cpp) -----------------------------
     void OnCommand(int id);
     // The accelerator table: the command of an accelerator id.
@@ -115,6 +159,10 @@ public:
     // (the latter after marking the background dirty).
     void InvalidateArea(int kind);
 
+    // Hides the drop-down menus and panels except the one with that panel
+    // id (-1: all).
+    void HideDropPanels(int except);
+
     // Timers kept by id (101 play position, 104 hide the analysis message).
     void SetTimer(int id, int periodMs);
     void KillTimer(int id);
@@ -128,8 +176,17 @@ public:
     // A child control by its id (null when it does not exist).
     QWidget* Control(int id) const;
     CMountWatcher* MountWatcher() const;
-    CCatalogueView* CatalogueView() const;
+    // The play list (1250) and the video windows (2000, 2001); null before
+    // the controls exist.
+    CRListCtrl* List() const;
+    CVideoMainWnd* FrontVideo() const;
+    CVideoSubWnd* RearVideo() const;
+    ITransport& Transport() const { return *m_transport; }
+    CPlaybackCoordinator& Playback() const { return *m_playback; }
+    CTelemetryPresenter& Presenter() const { return *m_presenter; }
     CSplashDlg& Splash() { return m_splash; }
+    // The map browser (1500); null before start-up made it.
+    CWebBrowser2Ex* MapBrowser() const { return m_mapBrowser; }
     // The window mode (0 normal, 1 maximised, 2 expanded) and the grip and
     // drag rule.
     CWindowModes& Modes() const { return *m_modes; }
@@ -196,6 +253,13 @@ private:
     void CreateDropBoxs();
     void RegisterMediaChange();
     void ConnectCard();
+    // The map (MovaraDlgMap.cpp): the browser made at start-up, its page
+    // loaded once the window has first been painted.
+    void CreateMap();
+    void NavigateMap();
+    void ConnectPresenter();
+    // After a paint that composed anew (MovaraDlgPaint.cpp).
+    void FollowComposition();
     // Card pieces (MovaraDlgCard.cpp): the window's side of a card change.
     void OnCardLeaving();
     void OnCardInserted();
@@ -213,7 +277,9 @@ private:
     void OnTimer(int id);
     // The background as the window shows it now (MovaraDlgPaint.cpp).
     CBackgroundComposer::Scene BackgroundScene() const;
-    void HideDropPanels(int except);
+    // Playback pieces (MovaraDlgPlay.cpp).
+    void ConnectPlayback();
+    void OnListMenuCommand(int id);
 
     CMovaraDlgOptions m_options;
     std::unique_ptr<CCardController> m_card;
@@ -226,4 +292,11 @@ private:
     std::unique_ptr<CWindowModes> m_modes;
     CControlLayout* m_layout; // a child: lives as long as the window
     std::unique_ptr<CTelemetryPresenter> m_presenter;
+    std::unique_ptr<CVideoMgr> m_ownTransport; // when no transport was given
+    ITransport* m_transport = nullptr;
+    CPlaybackCoordinator* m_playback = nullptr; // a child
+    CWebBrowser2Ex* m_mapBrowser = nullptr;     // a child
+    bool m_mapNavigated = false;
+    quint64 m_seenBackground = 0;  // the composer's serials the window has
+    quint64 m_seenComposition = 0; // passed on to the presentation
 };

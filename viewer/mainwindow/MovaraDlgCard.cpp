@@ -3,10 +3,13 @@
 #include "mainwindow/MovaraDlg.h"
 
 #include "mainwindow/CardController.h"
-#include "mainwindow/CatalogueView.h"
 #include "mainwindow/ControlLayout.h"
+#include "mainwindow/PlaybackCoordinator.h"
+#include "engine/ITransport.h"
 #include "catalogue/MemoryCard.h"
 #include "skin/RButton.h"
+#include "skin/RListCtrl.h"
+#include "windows/VideoMainWnd.h"
 #include "skin/SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
 #include "base/TraceLog.h"
 
@@ -32,6 +35,11 @@ void CMovaraDlg::FillMovieList()
     if (n >= 0) {
         SelectListCategory(n);
         listCategory = n;
+    } else if (CRListCtrl* list = List()) {
+        // Nothing on the card: the list shows its hint.
+        list->DeleteAllItems();
+        list->SetEmptyMode(true);
+        currentCategoryMap = nullptr;
     }
 }
 
@@ -129,6 +137,7 @@ void CMovaraDlg::OnListCategoryCommand(int id)
     using namespace Catalogue;
     HideDropPanels(-1);
     auto empty = [this](int c) { return Catalogue()[size_t(c)].empty(); };
+    const int before = listCategory;
     switch (id) {
     case kIdPlayList:
         TraceLog(QStringLiteral("BTN CLICK : ID_BTN_LIST_MAIN"));
@@ -172,22 +181,27 @@ void CMovaraDlg::OnListCategoryCommand(int id)
     default:
         break;
     }
-    // The playing mark and the pause on a category change join with playback.
+    if (CRListCtrl* list = List())
+        list->SetPlayingByName(currentTitle);
+    if (listCategory != before && m_transport->GetState() == STATE_PLAY)
+        VideoPause();
 }
 
 void CMovaraDlg::SelectListCategory(int n)
 {
     if (n < 0 || n >= Catalogue::kCategoryCount)
         return;
-    CCatalogueView* list = CatalogueView();
+    CRListCtrl* list = List();
     if (list)
         list->DeleteAllItems();
     currentCategoryMap = &Catalogue()[size_t(n)];
     if (!list)
         return;
     for (const auto& [key, entry] : *currentCategoryMap)
-        list->AddItem(key, 0, entry.path, entry.fileSize, entry.channelRole);
+        list->AddItem(key, 0, entry.path, qint64(entry.fileSize), entry.channelRole);
     list->Refresh();
+    // An empty category shows the list's hint instead of rows.
+    list->SetEmptyMode(currentCategoryMap->empty());
     if (!currentCategoryMap->empty())
         list->SetFocusedByName(currentCategoryMap->begin()->first);
 }
@@ -195,7 +209,11 @@ void CMovaraDlg::SelectListCategory(int n)
 void CMovaraDlg::SetCardState(bool present, bool forceDual)
 {
     if (!present) {
-        if (CCatalogueView* list = CatalogueView()) {
+        if (CVideoMainWnd* front = FrontVideo()) {
+            front->SetNoCardLook(true);
+            front->SetContextMenuBlocked(true);
+        }
+        if (CRListCtrl* list = List()) {
             list->SetEmptyMode(true);
             list->DeleteAllItems();
         }
@@ -217,8 +235,13 @@ void CMovaraDlg::SetCardState(bool present, bool forceDual)
         TraceLog(QStringLiteral("Kestrav----->NO SDCARD,,"));
         return;
     }
-    if (CCatalogueView* list = CatalogueView())
-        list->SetEmptyMode(false);
+    if (CVideoMainWnd* front = FrontVideo()) {
+        front->SetNoCardLook(false);
+        front->SetContextMenuBlocked(false);
+    }
+    // The list leaves its empty mode unless the category it shows is empty.
+    if (CRListCtrl* list = List())
+        list->SetEmptyMode(!currentCategoryMap || currentCategoryMap->empty());
     m_layout->EnableRange(kIdListSizeTitle, kIdListNameTitle, true);
     m_layout->EnableRange(kIdPlay, kIdContinuousPlay, true);
     m_layout->EnableRange(kIdFoldUp, kIdSwap, true);
@@ -283,7 +306,8 @@ void CMovaraDlg::OnCardRemoved()
 
 void CMovaraDlg::StopPlaybackIfAny()
 {
-    // Playback joins with the playback engine; nothing plays yet.
+    if (m_transport && m_playback && m_transport->GetState() != STATE_STOP)
+        VideoSTOP();
 }
 
 // ---- Analysis ------------------------------------------------------------------------------

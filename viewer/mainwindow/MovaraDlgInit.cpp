@@ -6,6 +6,11 @@
 #include "base/AppVersion.h"
 #include "base/AutoResetEvent.h"
 #include "mainwindow/ControlLayout.h"
+#include "mainwindow/PlaybackCoordinator.h"
+#include "engine/TransportNotifier.h"
+#include "engine/VideoMgr.h"
+#include "windows/VideoMainWnd.h"
+#include "windows/VideoSubWnd.h"
 #include "mainwindow/TelemetryPresenter.h"
 #include "mainwindow/WindowModes.h"
 #include "catalogue/Connectivity.h"
@@ -37,6 +42,8 @@ CMovaraDlg::CMovaraDlg(const CMovaraDlgOptions& options, QWidget* parent)
     , m_modes(std::make_unique<CWindowModes>(this))
     , m_layout(new CControlLayout(this, &m_composer->WindowBackground()))
     , m_presenter(std::make_unique<CTelemetryPresenter>())
+    , m_ownTransport(options.transport ? nullptr : std::make_unique<CVideoMgr>())
+    , m_transport(options.transport ? options.transport : m_ownTransport.get())
 {
     // The window paints its whole client area: no background erasing.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -46,6 +53,17 @@ CMovaraDlg::CMovaraDlg(const CMovaraDlgOptions& options, QWidget* parent)
     m_splash.SetTimerPeriod(options.splashPeriodMs);
     ConnectCard();
     connect(m_layout, &CControlLayout::Command, this, &CMovaraDlg::OnCommand);
+
+    CPlaybackHooks hooks;
+    hooks.extract = options.extract;
+    hooks.checkH264 = options.checkH264;
+    hooks.isMp4Recording = options.isMp4Recording;
+    hooks.tickCount = options.tickCount;
+    m_playback = new CPlaybackCoordinator(*this, *m_transport, std::move(hooks));
+    m_presenter->Bind({&mapPending, &trackDrawn, &rearShown, &speedUnit, &currentCategoryMap, &mapArea});
+    m_presenter->SetClock(m_transport);
+    connect(m_transport->Notifier(), &CTransportNotifier::NotifyMessage, this, &CMovaraDlg::OnWindowMessage);
+    m_transport->SetNotifyWindow(this);
 }
 
 CMovaraDlg::~CMovaraDlg()
@@ -53,6 +71,15 @@ CMovaraDlg::~CMovaraDlg()
     // The analysis thread reads the catalogue: it must be over before
     // anything else goes.
     m_card->StopAnalysis();
+    // The video windows let go of the transport before it goes (a transport
+    // of our own goes with the members, the windows with the children).
+    if (CVideoMainWnd* front = FrontVideo())
+        front->SetSource(nullptr, -1);
+    if (CVideoSubWnd* rear = RearVideo())
+        rear->SetSource(nullptr, -1);
+    m_transport->SetNotifyWindow(nullptr);
+    if (m_ownTransport)
+        m_ownTransport->Close();
     if (QCoreApplication::instance())
         QCoreApplication::instance()->removeEventFilter(this);
     g_showMainEvent.reset();
@@ -113,8 +140,9 @@ bool CMovaraDlg::OnInitDialog()
     TraceLog(QStringLiteral("Kestrav---->Create Controls"));
     CreateControls();
     PumpSplash();
-    // 15. The map browser joins with the map page; nothing to navigate yet.
+    // 15. The map browser, out of sight; its page loads after the first paint.
     TraceLog(QStringLiteral("Kestrav---->Create Map"));
+    CreateMap();
     // 16.
     TraceLog(QStringLiteral("Kestrav---->Resource Loading compleate."));
     // 17-18. The catalogue from the card (no card: the no-card state).
@@ -245,10 +273,11 @@ void CMovaraDlg::CreateControls()
     CreateDropBoxs();
     TraceLog(QStringLiteral("CreateControls CreateStatics"));
     m_layout->CreateStatics(g_appVersion);
-    m_presenter->SetVehicleCaption(qobject_cast<CRStaticText*>(Control(kIdCarInfoCaption)), m_layout->StatusFont());
+    ConnectPresenter();
     m_card->SetProgressTexts(Control(kIdAnalysisMessage) != nullptr, Control(kIdAnalysisPercent) != nullptr);
     TraceLog(QStringLiteral("CreateControls CreateListCtrl"));
     m_layout->CreateListCtrl();
+    ConnectPlayback();
     m_controlsCreated = true;
 }
 

@@ -5,6 +5,8 @@
 #include "catalogue/MemoryCard.h"
 #include "mainwindow/ControlLayout.h"
 #include "mainwindow/TelemetryPresenter.h"
+#include "engine/ITransport.h"
+#include "windows/VideoMainWnd.h"
 #include "base/TraceLog.h"
 
 #include <QPainter>
@@ -42,9 +44,19 @@ QWidget* CMovaraDlg::Control(int id) const
     return m_layout->Control(id);
 }
 
-CCatalogueView* CMovaraDlg::CatalogueView() const
+CRListCtrl* CMovaraDlg::List() const
 {
-    return m_layout->CatalogueView();
+    return m_layout->List();
+}
+
+CVideoMainWnd* CMovaraDlg::FrontVideo() const
+{
+    return m_layout->FrontVideo();
+}
+
+CVideoSubWnd* CMovaraDlg::RearVideo() const
+{
+    return m_layout->RearVideo();
 }
 
 CBackgroundComposer::Scene CMovaraDlg::BackgroundScene() const
@@ -89,10 +101,29 @@ void CMovaraDlg::paintEvent(QPaintEvent*)
     if (isMinimized() || !initDone)
         return; // nothing is drawn before start-up has finished
     const QPixmap& composite = m_composer->Compose(BackgroundScene());
-    // The vehicle-signal caption follows the model when the title area is painted.
-    m_presenter->UpdateVehicleCaption(g_deviceRecord, WindowBackground());
     QPainter p(this);
     p.drawPixmap(0, 0, composite);
+    p.end();
+    // What follows a new background or picture redraws controls: it runs
+    // after this paint. The map page starts loading once the window shows.
+    if (m_composer->BackgroundSerial() != m_seenBackground || m_composer->CompositionSerial() != m_seenComposition)
+        QMetaObject::invokeMethod(this, [this] { FollowComposition(); }, Qt::QueuedConnection);
+    if (!m_mapNavigated)
+        QMetaObject::invokeMethod(this, [this] { NavigateMap(); }, Qt::QueuedConnection);
+}
+
+void CMovaraDlg::FollowComposition()
+{
+    // The panels copy the new background; each composition of the picture
+    // sets the vehicle-signal caption's colour for the card's model.
+    if (m_composer->BackgroundSerial() != m_seenBackground) {
+        m_seenBackground = m_composer->BackgroundSerial();
+        m_presenter->OnBackgroundRecomposed(WindowBackground());
+    }
+    if (m_composer->CompositionSerial() != m_seenComposition) {
+        m_seenComposition = m_composer->CompositionSerial();
+        m_presenter->UpdateVehicleCaption(g_deviceRecord, WindowBackground());
+    }
 }
 
 // ---- Layout ------------------------------------------------------------------------------
@@ -113,6 +144,8 @@ void CMovaraDlg::RelayoutVideo()
     frontVideoArea.bottom += dy;
     rearVideoArea.left += dx;
     rearVideoArea.right += dx;
-    // The video windows and the position slider follow these areas once
-    // they exist.
+    m_layout->PlaceVideo(frontVideoArea, rearVideoArea, clientRect.Height() - kPositionSliderTopFromBottom);
+    if (CVideoMainWnd* front = FrontVideo())
+        front->ShowZoomBars();
+    m_transport->ResetSize(true);
 }

@@ -3,8 +3,11 @@
 #include "mainwindow/MovaraDlg.h"
 
 #include "mainwindow/CardController.h"
-#include "mainwindow/CatalogueView.h"
+#include "mainwindow/PlaybackCoordinator.h"
 #include "mainwindow/WindowModes.h"
+#include "engine/ITransport.h"
+#include "skin/RListCtrl.h"
+#include "windows/VideoMainWnd.h"
 #include "catalogue/MemoryCard.h"
 #include "skin/SkinImage.h"
 #include "base/TraceLog.h"
@@ -103,8 +106,7 @@ void CMovaraDlg::OnAccelerator(int acceleratorId)
         close();
         break;
     case kAccelPlayPause:
-        // Pause while playing; nothing plays before the engine joins.
-        OnCommand(kCmdPlay);
+        OnCommand(m_transport->GetState() == STATE_PLAY ? kCmdPause : kCmdPlay);
         break;
     case kAccelFullScreen:
         TraceLog(QStringLiteral("Kestrav : OnFullscr"));
@@ -141,7 +143,8 @@ void CMovaraDlg::OnCommand(int id)
     switch (id) {
     case kCmdClose:
         TraceLog(QStringLiteral("BTN CLICK : ID_BTN_CLOSE"));
-        StopPlaybackIfAny();
+        if (m_transport->GetState() == STATE_PLAY)
+            VideoSTOP();
         close();
         return;
     case kCmdMinimise:
@@ -168,13 +171,68 @@ void CMovaraDlg::OnCommand(int id)
         return;
     case kCmdListUp:
         HideDropPanels(-1);
-        if (CCatalogueView* list = CatalogueView())
-            list->SetTopIndex(list->TopIndex() - 1);
+        if (CRListCtrl* list = List())
+            list->FocusPrev();
         return;
     case kCmdListDown:
         HideDropPanels(-1);
-        if (CCatalogueView* list = CatalogueView())
-            list->SetTopIndex(list->TopIndex() + 1);
+        if (CRListCtrl* list = List())
+            list->FocusNext();
+        return;
+    case kCmdListPlayFocused:
+    case kCmdListDelete:
+        HideDropPanels(-1);
+        OnListMenuCommand(id);
+        return;
+    case kCmdPlayType:
+        HideDropPanels(-1);
+        m_playback->TogglePlayType();
+        return;
+    case kCmdContextPlayPause:
+    case kCmdFullScreen:
+    case kCmdFullWindow: {
+        HideDropPanels(-1);
+        const CRListCtrl* list = List();
+        if (!list || list->IsEmptyMode())
+            return; // no card and no opened file
+        if (id == kCmdContextPlayPause) {
+            TraceLog(QStringLiteral("BTN CLICK : ID_BOX_CONTEXT_PLAY"));
+            FrontVideo()->HideContextMenu();
+            if (m_transport->GetState() == STATE_PAUSE)
+                VideoPlay(false);
+            else
+                VideoPause();
+        } else if (id == kCmdFullScreen) {
+            TraceLog(QStringLiteral("BTN CLICK : ID_BOX_CONTEXT_FULLSCR"));
+            FrontVideo()->HideContextMenu();
+            m_modes->ToggleExpand();
+            ShowCurrentTime();
+            UpdateFrontRearLabels();
+        } else {
+            TraceLog(QStringLiteral("BTN CLICK : ID_BOX_CONTEXT_FULLWIN"));
+            TraceLog(QStringLiteral("Kestrav : the full window joins with the window modes"));
+            FrontVideo()->HideContextMenu();
+        }
+        return;
+    }
+    case kCmdFitArea:
+        HideDropPanels(-1);
+        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_FITAREA"));
+        if (m_transport->GetState() != STATE_STOP) {
+            m_transport->SetVideoViewSize(1.0f);
+            FrontVideo()->ResetZoom();
+        }
+        return;
+    case kIdPlay:
+    case kIdPause:
+    case kIdStop:
+    case kIdPrevious:
+    case kIdNext:
+    case kIdBack10:
+    case kIdForward10:
+    case kIdContinuousPlay:
+    case kIdPlayForce:
+        OnControlBoxBtnClicked(id);
         return;
     case kIdPlayList:
     case kIdListNormal:
@@ -226,8 +284,8 @@ void CMovaraDlg::mouseReleaseEvent(QMouseEvent* event)
 void CMovaraDlg::wheelEvent(QWheelEvent* event)
 {
     // The wheel scrolls the list wherever it turns over the window.
-    if (CCatalogueView* list = CatalogueView())
-        list->WheelScroll(event->angleDelta().y());
+    if (CRListCtrl* list = List())
+        list->ScrollByWheel(event->angleDelta().y());
     event->accept();
 }
 
@@ -255,7 +313,10 @@ void CMovaraDlg::moveEvent(QMoveEvent* event)
     QDialog::moveEvent(event);
     if (!initDone)
         return;
-    // The video windows re-place their zoom bars here once they exist.
+    if (CVideoMainWnd* front = FrontVideo()) {
+        front->PlaceZoomBars();
+        m_transport->ReDrawVideo();
+    }
 }
 
 void CMovaraDlg::changeEvent(QEvent* event)
@@ -297,7 +358,8 @@ void CMovaraDlg::OnTimer(int id)
 {
     if (id == kTimerHideAnalysisMessage)
         OnHideAnalysisMessageTimer();
-    // Timer 101 (play position) joins with playback.
+    else if (id == kTimerPlayPosition)
+        UpdatePlayPosition();
 }
 
 // ---- Close --------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "mainwindow/WindowModes.h"
 
 #include "mainwindow/MainWindowIds.h"
+#include "base/TraceLog.h"
 
 #include <QMouseEvent>
 #include <QWidget>
@@ -77,4 +78,16 @@ void CWindowModes::MouseMove(const QMouseEvent& event)
 void CWindowModes::MouseRelease(const QMouseEvent&)
 {
     m_drag = DragKind::None;
+}
+
+// ---- What playback asks (joins with the window modes' commands) ------------------------
+
+void CWindowModes::SetReverse(bool swap)
+{
+    TraceLogF("Kestrav : SetReverse(%d) joins with the picture swap", swap ? 1 : 0);
+}
+
+void CWindowModes::ToggleExpand()
+{
+    TraceLog(QStringLiteral("Kestrav : ToggleExpand joins with the expanded view"));
 }

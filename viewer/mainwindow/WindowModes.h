@@ -28,6 +28,13 @@ public:
     // The grip, in the window's client coordinates.
     bool InGrip(const QPoint& clientPos) const;
 
+    // ---- What playback asks of the window modes -------------------------------------
+    // The front/rear swap with its labels and leaving the expanded mode join
+    // with the window modes' commands; until then each traces its call and
+    // does nothing.
+    void SetReverse(bool swap);
+    void ToggleExpand();
+
     // The window's own mouse events, forwarded as they arrive.
     void MousePress(const QMouseEvent& event);
     void MouseMove(const QMouseEvent& event);

@@ -1,5 +1,8 @@
 #include "platform/Platform.h"
 
+#include <QMetaObject>
+#include <QVariant>
+
 #include <atomic>
 
 namespace {
@@ -12,6 +15,14 @@ std::atomic<CPlatform*> g_platform{nullptr};
 } // namespace
 
 CPlatform::~CPlatform() = default;
+
+int CPlatform::RunModalDialog(QObject* dialog)
+{
+    int result = IDCANCEL;
+    if (dialog && !QMetaObject::invokeMethod(dialog, "exec", Qt::DirectConnection, Q_RETURN_ARG(int, result)))
+        result = IDCANCEL;
+    return result;
+}
 
 CPlatform& CPlatform::Instance()
 {
@@ -58,6 +69,19 @@ bool CRecordingPlatform::ShellOpen(const QString& pathOrUrl)
 void CRecordingPlatform::SetWaitCursor(bool busy)
 {
     Record(QStringLiteral("SetWaitCursor"), busy ? QStringLiteral("busy") : QStringLiteral("normal"), QString(), 0);
+}
+
+int CRecordingPlatform::RunModalDialog(QObject* dialog)
+{
+    if (!dialog)
+        return IDCANCEL;
+    Record(QStringLiteral("RunModalDialog"), dialog->property("windowTitle").toString(),
+           QString::fromLatin1(dialog->metaObject()->className()), 0);
+    if (modalInspector)
+        modalInspector(dialog);
+    const int answer = modalDialogAnswers.isEmpty() ? int(IDOK) : modalDialogAnswers.takeFirst();
+    QMetaObject::invokeMethod(dialog, "done", Qt::DirectConnection, Q_ARG(int, answer));
+    return answer;
 }
 
 QList<CRecordingPlatform::Call> CRecordingPlatform::Calls() const

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <mutex>
 
 // The one façade over the desktop's modal services: message boxes, file
@@ -39,6 +40,10 @@ public:
     // Opens a document or starts a program with the desktop's default handler.
     virtual bool ShellOpen(const QString& pathOrUrl) = 0;
     virtual void SetWaitCursor(bool busy) = 0;
+    // Runs `dialog` (a QDialog its owner has prepared) modally until it ends
+    // and returns its result code (accepted: IDOK). This default runs the
+    // dialog's exec() slot; a dialog without one gives IDCANCEL.
+    virtual int RunModalDialog(QObject* dialog);
 
     // The installed façade; never null.
     static CPlatform& Instance();
@@ -62,9 +67,10 @@ class CRecordingPlatform : public CPlatform
 {
 public:
     struct Call {
-        QString kind;    // "MessageBox", "GetOpenFileName", "GetSaveFileName", "ShellOpen", "SetWaitCursor"
+        QString kind;    // "MessageBox", "GetOpenFileName", "GetSaveFileName", "ShellOpen", "SetWaitCursor",
+                         // "RunModalDialog"
         QString text;    // message text, dialog title, or the path opened
-        QString caption; // message caption or dialog folder/suggestion
+        QString caption; // message caption, dialog folder/suggestion, or a modal dialog's class name
         unsigned flags = 0;
     };
 
@@ -73,6 +79,11 @@ public:
     QString GetSaveFileName(QObject* owner, const QString& title, const QString& suggestedPath, const QString& filter) override;
     bool ShellOpen(const QString& pathOrUrl) override;
     void SetWaitCursor(bool busy) override;
+    // Records the dialog (its window title and class name), hands it to
+    // `modalInspector` while it counts as running, then ends it through its
+    // done(int) slot with the next answer and returns that answer. Nothing
+    // is shown and nothing waits.
+    int RunModalDialog(QObject* dialog) override;
 
     QList<Call> Calls() const;
     QList<Call> CallsOf(const QString& kind) const;
@@ -84,6 +95,10 @@ public:
     QStringList openFileAnswers;
     QStringList saveFileAnswers;
     bool shellOpenResult = true;
+    // Modal dialogs: answers in order (default IDOK), and a look at each
+    // dialog while it runs (optional).
+    QList<int> modalDialogAnswers;
+    std::function<void(QObject* dialog)> modalInspector;
 
 private:
     void Record(const QString& kind, const QString& text, const QString& caption, unsigned flags);

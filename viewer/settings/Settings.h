@@ -4,8 +4,9 @@
 
 #include <QString>
 
-// The viewer's settings file "kestrav.ini" (section "install": "unit" and
-// "playtype"). Used from the GUI thread only.
+// The viewer's settings file "kestrav.ini" (section "install": "unit",
+// "playtype", and the map's "maptileurl" and "mapattribution"). Used from the
+// GUI thread only.
 //
 // The file lives in the user's configuration folder, SettingsFolder(). At
 // start-up SettingsLoad() reads it; a file that does not exist yet gives an

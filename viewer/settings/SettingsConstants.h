@@ -28,6 +28,11 @@ inline constexpr QLatin1String kUnitMph("mph");
 inline constexpr QLatin1String kPlayTypeKey("playtype");
 inline constexpr QLatin1String kPlayTypeDual("dual");
 inline constexpr QLatin1String kPlayTypeSingle("single");
+// The map's tile source: a tile URL template ("https://host/{z}/{x}/{y}.png")
+// and the attribution text the map shows for it. Absent or empty: the map's
+// defaults (OpenStreetMap's standard tiles). Read, never written, by the viewer.
+inline constexpr QLatin1String kMapTileUrlKey("maptileurl");
+inline constexpr QLatin1String kMapAttributionKey("mapattribution");
 
 // The machine-wide play-type value ("1" = single picture, anything else = both).
 inline constexpr QLatin1String kNorvaneSubKey("SOFTWARE\\NORVANE\\");

@@ -219,7 +219,8 @@ void AddButtonArt(SkinArtRegistry& reg)
     tool("btn_connect", {{"_off_normal.png", State::Normal}, {"_on_normal.png", State::Selected},
                          {"_over.png", State::Over}, {"_press.png", State::Press}, {"_dis.png", State::Disabled}},
          Glyph::Repeat);
-    tool("btn_change", {{"_normal_2.png", State::Normal}, {"_over_2.png", State::Over}, {"_press_2.png", State::Press}},
+    tool("btn_change", {{"_normal_2.png", State::Normal}, {"_over_2.png", State::Over}, {"_press_2.png", State::Press},
+                        {"_dis_2.png", State::Disabled}},
          Glyph::Swap);
     tool("btn_size", normal4, Glyph::Zoom);
     tool("btn_setting", normal4, Glyph::Speed);

@@ -56,7 +56,7 @@ std::vector<SkinPictureDef> BuildList()
     states("btn_folding_down", {"_nor.png", "_over.png", "_press.png", "_dis.png"}, 27, 27);
     states("btn_expand", {"_normal.png", "_over.png", "_press.png", "_dis.png"}, 27, 27);
     states("btn_change", {"_normal.png", "_over.png", "_press.png", "_dis.png"}, 27, 27);
-    states("btn_change", {"_normal_2.png", "_over_2.png", "_press_2.png"}, 36, 24);
+    states("btn_change", {"_normal_2.png", "_over_2.png", "_press_2.png", "_dis_2.png"}, 36, 24);
     states("btn_map_movie", {"_nor.png", "_over.png", "_press.png"}, 27, 27);
     states("btn_fitarea", {"_normal.png", "_over.png", "_press.png"}, 14, 14);
 
