@@ -89,9 +89,11 @@ public:
         return true;
     }
 
-    // True once a read was refused for the byte budget or the deadline: what
-    // was read up to then is not the whole file.
-    bool LimitReached() const { return m_limitReached; }
+    // True once a read was refused for the byte budget or the deadline, or
+    // the file failed under a read (an I/O error, or its end came before the
+    // size it had when opened: a card pulled out, a file cut while read):
+    // what was read up to then is not the whole file.
+    bool LimitReached() const { return m_limitReached || m_readFailed; }
 
     // Appends the packets of the first subtitle stream; returns their number.
     // A read cut short by the limits appends nothing and returns 0.
@@ -124,7 +126,7 @@ public:
             av_packet_unref(packet);
         }
         av_packet_free(&packet);
-        if (m_limitReached)
+        if (LimitReached())
             return 0;
         packets.append(read);
         return static_cast<int>(read.size());
@@ -205,8 +207,13 @@ private:
         const int64_t toPageEnd = kPageSize - self->m_position % kPageSize;
         const int64_t n = self->m_file.ReadAt(self->m_position, reinterpret_cast<char*>(buf),
                                               std::min<int64_t>(size, toPageEnd));
-        if (n < 0)
+        if (n < 0 || (n == 0 && self->m_position < self->m_file.Size())) {
+            if (!self->m_readFailed)
+                TraceLogF("ExtractText: MP4 read failed at %lld of %lld bytes",
+                          static_cast<long long>(self->m_position), static_cast<long long>(self->m_file.Size()));
+            self->m_readFailed = true;
             return AVERROR(EIO);
+        }
         if (n == 0)
             return AVERROR_EOF;
         self->m_position += n;
@@ -252,6 +259,7 @@ private:
     int64_t m_budget = 0;
     const qint64 m_deadline;
     bool m_limitReached = false;
+    bool m_readFailed = false;
     QElapsedTimer m_clock;
     AVIOContext* m_io = nullptr;
     AVFormatContext* m_format = nullptr;
