@@ -96,6 +96,14 @@ bool IsPrefix(const CTextData& part, const CTextData& whole)
         && IsPrefix(part.carInfoList, whole.carInfoList);
 }
 
+// The series' lengths, for failure messages.
+QByteArray Counts(const CTextData& d)
+{
+    return QByteArray::number(qulonglong(d.gsensorList.size())) + " G-sensor, "
+        + QByteArray::number(qulonglong(d.gpsList.size())) + " GPS, "
+        + QByteArray::number(qulonglong(d.carInfoList.size())) + " signals";
+}
+
 bool SameData(const CTextData& a, const CTextData& b)
 {
     return a.gsensorList == b.gsensorList && a.gpsList == b.gpsList && a.carInfoList == b.carInfoList;
@@ -209,7 +217,7 @@ void TestCardFaults::cutRecordings()
 
     CTextData data;
     GetAnalyzer()->ExtractText(path, data);
-    QVERIFY(IsPrefix(data, m_expected[layout]));
+    QVERIFY2(IsPrefix(data, m_expected[layout]), Counts(data).constData());
     // The movie box at the end is lost with any cut: nothing is decoded.
     if (layout == ELayout::Mp4)
         QVERIFY(data.IsEmpty());

@@ -120,8 +120,11 @@ public:
             return 0;
         QList<QByteArray> read;
         while (av_read_frame(m_format, packet) >= 0) {
-            // A few packets of other streams may still come back.
-            if (packet->stream_index == text)
+            // A few packets of other streams may still come back. A sample
+            // the file ends inside (a recording cut short) comes back shorter
+            // than the index says and marked corrupt: its text is cut, so it
+            // is left out like a cut text chunk of an AVI.
+            if (packet->stream_index == text && !(packet->flags & AV_PKT_FLAG_CORRUPT))
                 read.append(QByteArray(reinterpret_cast<const char*>(packet->data), packet->size));
             av_packet_unref(packet);
         }

@@ -41,7 +41,8 @@ bool IsMp4Recording(IByteReader& file, const QString& path, const CMp4ReadLimits
 // Appends to `packets`, in read order, a copy of every packet of the file's
 // first subtitle stream (in stream order) and returns how many it appended:
 // 0 when FFmpeg cannot open the file, there is no subtitle stream, or the
-// read hit its limits or failed (then nothing is appended). Only that stream's data is
+// read hit its limits or failed (then nothing is appended). A packet the
+// file ends inside (FFmpeg marks it corrupt) is left out. Only that stream's data is
 // read: every other stream is discarded before reading.
 int ReadTextPackets(const QString& path, QList<QByteArray>& packets);
 int ReadTextPackets(IByteReader& file, QList<QByteArray>& packets, const CMp4ReadLimits& limits = {});
