@@ -11,7 +11,7 @@ PACKAGE_BUILD ?= build-package
 # is configured afresh (a cached option would otherwise outlive its flag).
 FLAGS_STAMP := $(BUILD)/.kestrav-cmake-flags
 
-.PHONY: all deps configure build run test bench package clean FORCE
+.PHONY: all deps configure build run test bench package fuzz asan tsan clean FORCE
 
 all: build
 
@@ -46,5 +46,19 @@ package:
 	@bash scripts/setup-deps.sh --package
 	JOBS=$(JOBS) bash scripts/build-package.sh $(PACKAGE_BUILD)
 
+# The fuzz targets with clang and libFuzzer in their own folder (core only),
+# each run for FUZZ_SECONDS; `make test` replays their corpus instead.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) bash scripts/run-fuzz.sh $(FUZZ_BUILD)
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the threaded subsystems' tests under ThreadSanitizer, each in its own folder.
+asan:
+	JOBS=$(JOBS) bash scripts/run-sanitized.sh asan build-asan
+tsan:
+	JOBS=$(JOBS) bash scripts/run-sanitized.sh tsan build-tsan
+
 clean:
-	rm -rf $(BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(PACKAGE_BUILD) $(FUZZ_BUILD) build-asan build-tsan

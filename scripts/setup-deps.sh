@@ -3,6 +3,7 @@
 # Idempotent: when everything is present it only checks and returns.
 #   scripts/setup-deps.sh            what the build and the tests need
 #   scripts/setup-deps.sh --package  and what `make package` needs besides
+#   scripts/setup-deps.sh --fuzz     and what `make fuzz` needs besides
 set -euo pipefail
 
 PACKAGES=(
@@ -23,9 +24,14 @@ PACKAGES=(
 )
 # Building and checking the Debian package (`make package`): dpkg-shlibdeps
 # and dpkg-buildflags (dpkg-dev), lintian. The tests do not need them.
-if [ "${1:-}" = "--package" ]; then
-  PACKAGES+=(dpkg-dev lintian)
-fi
+# The fuzz targets (`make fuzz`): clang with libFuzzer and the sanitizer
+# runtimes. The smoke run of the ordinary suite builds them with gcc instead.
+for arg in "$@"; do
+  case "$arg" in
+    --package) PACKAGES+=(dpkg-dev lintian) ;;
+    --fuzz) PACKAGES+=(clang libclang-rt-14-dev) ;;
+  esac
+done
 
 missing=()
 for p in "${PACKAGES[@]}"; do

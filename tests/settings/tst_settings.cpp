@@ -196,7 +196,7 @@ void TestSettings::encodings_data()
     // An odd byte count: the half character at the end is ignored.
     QTest::newRow("UTF-16 odd byte count") << Utf16Le(QStringLiteral("[s]\nk = ab")) + QByteArray("\x63", 1) << "ab";
     // Big-endian text has no FF FE mark: read as 8-bit, it finds nothing.
-    QTest::newRow("UTF-16BE is not UTF-16LE") << QByteArray("\xFE\xFF\0[\0s\0]\0\n\0k\0=\0v", 18) << "<none>";
+    QTest::newRow("UTF-16BE is not UTF-16LE") << QByteArray("\xFE\xFF\0[\0s\0]\0\n\0k\0=\0v", 16) << "<none>";
     // Unpaired surrogates and invalid 8-bit bytes do not stop the parse.
     QTest::newRow("unpaired surrogate") << Utf16Le(QStringLiteral("[s]\nj = ") + QChar(0xD800) + QStringLiteral("\nk = v\n")) << "v";
     QTest::newRow("invalid 8-bit byte") << QByteArray("[s]\nj = \xFF\xFF\nk = v\n") << "v";

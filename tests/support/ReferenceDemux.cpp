@@ -34,7 +34,7 @@ CFullDemuxResult FullDemux(const QString& path)
         result.packetBytes += pkt->size;
         if (pkt->stream_index >= 0 && pkt->stream_index < int(subtitleSlot.size()) && subtitleSlot[pkt->stream_index] >= 0) {
             const QByteArray data(reinterpret_cast<const char*>(pkt->data), pkt->size);
-            if (pkt->stream_index == text)
+            if (pkt->stream_index == text && !(pkt->flags & AV_PKT_FLAG_CORRUPT))
                 result.textPackets.append(data);
             result.subtitlePackets[subtitleSlot[pkt->stream_index]].append(data);
         }

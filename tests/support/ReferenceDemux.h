@@ -9,7 +9,10 @@
 // reader must return, and the baseline of the extraction benchmark.
 struct CFullDemuxResult {
     bool opened = false;
-    QList<QByteArray> textPackets; // packets of the first subtitle stream, in read order
+    // Whole packets of the first subtitle stream, in read order (one the file
+    // ends inside, which FFmpeg marks corrupt, is left out as the telemetry
+    // reader leaves it out).
+    QList<QByteArray> textPackets;
     QList<QList<QByteArray>> subtitlePackets; // packets of every subtitle stream, in stream order
     QList<QByteArray> codecNames;  // of every stream, in stream order (FFmpeg's names)
     qint64 packetCount = 0;        // packets of all streams

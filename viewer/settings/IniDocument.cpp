@@ -305,7 +305,11 @@ bool CIniDocument::Save(const QString& path) const
     if (path.isEmpty())
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: the bytes go to the file in write() itself, so a short
+    // write (a full disk, a file-size limit) shows in its count. Buffered, it
+    // would surface only in the flush inside commit(), which then still
+    // replaces the target with the cut file and reports success.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     const QByteArray bytes = Serialize();
     if (file.write(bytes) != bytes.size()) {

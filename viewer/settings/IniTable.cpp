@@ -85,7 +85,10 @@ bool CIniTable::Save(const QString& path) const
         return false;
     if (m_primary.Save(path))
         return true;
-    return m_fallback.Save(path);
+    // An empty fallback (the settings file has none) holds nothing worth
+    // writing: saved instead, it would replace the file with an empty one
+    // whenever the primary does not fit (a full disk) and report success.
+    return !m_fallback.IsEmpty() && m_fallback.Save(path);
 }
 
 bool CIniTable::FindResource(const QString& type, const QString& name, QByteArray& bytes)

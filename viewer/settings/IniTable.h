@@ -50,7 +50,9 @@ public:
     bool Set(const QString& section, const QString& key, const QString& value);
 
     // Saves the primary document to `path`; only when that fails is the
-    // fallback document saved to the same path.
+    // fallback document saved to the same path, and only when it holds
+    // something (an empty one would only wipe the file). False when nothing
+    // was saved; the file is then as it was.
     bool Save(const QString& path) const;
 
     bool IsLoaded() const { return m_loaded.load(std::memory_order_acquire); }

@@ -93,9 +93,11 @@ public:
         return true;
     }
 
-    // True once a read was refused for the byte budget or the deadline: what
-    // was read up to then is not the whole file.
-    bool LimitReached() const { return m_limitReached; }
+    // True once a read was refused for the byte budget or the deadline, or
+    // the file failed under a read (an I/O error, or its end came before the
+    // size it had when opened: a card pulled out, a file cut while read):
+    // what was read up to then is not the whole file.
+    bool LimitReached() const { return m_limitReached || m_readFailed; }
 
     // Appends the packets of the first subtitle stream; returns their number.
     // A read cut short by the limits appends nothing and returns 0.
@@ -126,13 +128,16 @@ public:
             return 0;
         QList<QByteArray> read;
         while (av_read_frame(m_format, packet) >= 0) {
-            // A few packets of other streams may still come back.
-            if (packet->stream_index == text)
+            // A few packets of other streams may still come back. A sample
+            // the file ends inside (a recording cut short) comes back shorter
+            // than the index says and marked corrupt: its text is cut, so it
+            // is left out like a cut text chunk of an AVI.
+            if (packet->stream_index == text && !(packet->flags & AV_PKT_FLAG_CORRUPT))
                 read.append(QByteArray(reinterpret_cast<const char*>(packet->data), packet->size));
             av_packet_unref(packet);
         }
         av_packet_free(&packet);
-        if (m_limitReached)
+        if (LimitReached())
             return 0;
         packets.append(read);
         return static_cast<int>(read.size());
@@ -221,8 +226,13 @@ private:
         const int64_t toPageEnd = kPageSize - self->m_position % kPageSize;
         const int64_t n = self->m_file.ReadAt(self->m_position, reinterpret_cast<char*>(buf),
                                               samples ? int64_t(size) : std::min<int64_t>(size, toPageEnd));
-        if (n < 0)
+        if (n < 0 || (n == 0 && self->m_position < self->m_file.Size())) {
+            if (!self->m_readFailed)
+                TraceLogF("ExtractText: MP4 read failed at %lld of %lld bytes",
+                          static_cast<long long>(self->m_position), static_cast<long long>(self->m_file.Size()));
+            self->m_readFailed = true;
             return AVERROR(EIO);
+        }
         if (n == 0)
             return AVERROR_EOF;
         if (samples && n < kPageSize)
@@ -271,6 +281,7 @@ private:
     int64_t m_budget = 0;
     const qint64 m_deadline;
     bool m_limitReached = false;
+    bool m_readFailed = false;
     QElapsedTimer m_clock;
     AVIOContext* m_io = nullptr;
     AVFormatContext* m_format = nullptr;

@@ -44,7 +44,8 @@ bool IsMp4Recording(IByteReader& file, const QString& path, const CMp4ReadLimits
 // Appends to `packets`, in read order, a copy of every packet of the file's
 // first subtitle stream (in stream order) and returns how many it appended:
 // 0 when FFmpeg cannot open the file, there is no subtitle stream, or the
-// read hit its limits (then nothing is appended). Only that stream's data is
+// read hit its limits or failed (then nothing is appended). A packet the
+// file ends inside (FFmpeg marks it corrupt) is left out. Only that stream's data is
 // read: every other stream is discarded before reading.
 int ReadTextPackets(const QString& path, QList<QByteArray>& packets);
 int ReadTextPackets(IByteReader& file, QList<QByteArray>& packets, const CMp4ReadLimits& limits = {});
@@ -59,7 +60,9 @@ void DecodeTextPackets(const QList<QByteArray>& packets, CTextData& textData);
 enum class EMp4Extract {
     NotMp4,     // not an MP4 recording (IsMp4Recording would say false): nothing touched
     Complete,   // the whole text track was read and decoded into textData
-    Incomplete, // the read hit its byte budget or deadline: nothing touched, so
+    Incomplete, // the read hit its byte budget or deadline, or the file failed
+                // under it (an I/O error, or it ended before the size it had
+                // when opened: a card pulled out): nothing touched, so
                 // the recording still counts as not analysed and is read again
                 // by the next analysis or play (traced "ExtractText: MP4 read
                 // incomplete, telemetry left empty [path]")
