@@ -242,17 +242,18 @@ void TestMainModes::maximiseAndRestoreSwapTheButtonLook()
 void TestMainModes::expandedModeAndBack_data()
 {
     QTest::addColumn<int>("startMode");
-    QTest::addColumn<bool>("leaveByFullWindow");
+    QTest::addColumn<QString>("leaveBy");
     QTest::addColumn<int>("endMode");
-    QTest::newRow("normal, back to normal") << kModeNormal << false << kModeNormal;
-    QTest::newRow("maximised, back to maximised") << kModeMaximised << false << kModeMaximised;
-    QTest::newRow("normal, the enlarged viewer ends maximised") << kModeNormal << true << kModeMaximised;
+    QTest::newRow("normal, back to normal") << kModeNormal << "toggle" << kModeNormal;
+    QTest::newRow("maximised, back to maximised") << kModeMaximised << "toggle" << kModeMaximised;
+    QTest::newRow("normal, the enlarged viewer ends maximised") << kModeNormal << "full window" << kModeMaximised;
+    QTest::newRow("maximised, Ctrl+Enter on the picture") << kModeMaximised << "key" << kModeMaximised;
 }
 
 void TestMainModes::expandedModeAndBack()
 {
     QFETCH(int, startMode);
-    QFETCH(bool, leaveByFullWindow);
+    QFETCH(QString, leaveBy);
     QFETCH(int, endMode);
     Open();
     QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
@@ -279,8 +280,10 @@ void TestMainModes::expandedModeAndBack()
     QCOMPARE(Modes().Caption()->Title(), Name(kCard, 1).toUpper());
 
     m_fake->calls.clear();
-    if (leaveByFullWindow)
+    if (leaveBy == QLatin1String("full window"))
         Modes().FullWindow();
+    else if (leaveBy == QLatin1String("key")) // the keys typed on the picture reach the window's accelerators
+        QTest::keyClick(front, Qt::Key_Return, Qt::ControlModifier);
     else
         Modes().ToggleExpand();
     QCOMPARE(Modes().WindowMode(), endMode);
