@@ -358,6 +358,13 @@ void CWindowModes::EnterExpanded()
         front->show();
     front->raise();
     front->activateWindow();
+    // The overlays came up with the picture, under it: shown again, they
+    // are on top.
+    for (QWidget* overlay : {static_cast<QWidget*>(Caption()), static_cast<QWidget*>(ControlBox())})
+        if (overlay && overlay->isVisible()) {
+            overlay->hide();
+            overlay->show();
+        }
     m_dlg->Transport().ResetSize(false);
     // Hidden without ending the window's modal run (the dialog's own hide
     // would end it): the window's widget state alone changes.
@@ -381,8 +388,10 @@ void CWindowModes::LeaveExpanded()
         front->show();
         front->update();
     }
-    m_dlg->Transport().ResetSize(true);
+    // Shown first: the front window gets its new size (and hands it to the
+    // transport) only once its parent shows.
     m_dlg->QWidget::setVisible(true);
+    m_dlg->Transport().ResetSize(true);
     m_dlg->raise();
     m_dlg->activateWindow();
     m_windowMode = m_savedWindowMode;
