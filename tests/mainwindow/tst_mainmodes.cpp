@@ -194,6 +194,7 @@ private slots:
     void expandedModeAndBack_data();
     void expandedModeAndBack();
     void expandedModeKeepsTheModalRun();
+    void expandedModeEndsWhenTheCardGoes();
     void overlaysFollowTheMouseAndPassCommandsOn();
     void rightColumn();
     void swapLabelsTitlesAndZoomReset();
@@ -331,6 +332,20 @@ void TestMainModes::expandedModeKeepsTheModalRun()
     QCOMPARE(Modes().WindowMode(), kModeNormal);
     QVERIFY(!m_dlg->FrontVideo()->isWindow());
     QCOMPARE(m_dlg->FrontVideo()->parentWidget(), m_dlg.get());
+}
+
+void TestMainModes::expandedModeEndsWhenTheCardGoes()
+{
+    Open();
+    PlayItem(kCard, 0);
+    Modes().ToggleExpand();
+    QCOMPARE(m_dlg->FrontVideo()->windowTitle(), QString::fromLatin1(kTitle));
+    qputenv("KESTRAV_CARD_ROOTS", m_dir.filePath(QStringLiteral("nowhere")).toLocal8Bit());
+    m_dlg->OnDeviceChange();
+    QCOMPARE(Modes().WindowMode(), kModeNormal);
+    QVERIFY(m_dlg->isVisible());
+    QCOMPARE(m_dlg->FrontVideo()->parentWidget(), m_dlg.get());
+    QCOMPARE(m_fake->GetState(), STATE_STOP);
 }
 
 void TestMainModes::overlaysFollowTheMouseAndPassCommandsOn()

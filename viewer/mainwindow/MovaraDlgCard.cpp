@@ -5,6 +5,7 @@
 #include "mainwindow/CardController.h"
 #include "mainwindow/ControlLayout.h"
 #include "mainwindow/PlaybackCoordinator.h"
+#include "mainwindow/WindowModes.h"
 #include "engine/ITransport.h"
 #include "catalogue/MemoryCard.h"
 #include "skin/RButton.h"
@@ -209,6 +210,8 @@ void CMovaraDlg::SelectListCategory(int n)
 void CMovaraDlg::SetCardState(bool present, bool forceDual)
 {
     if (!present) {
+        if (m_modes->WindowMode() == kModeExpanded)
+            m_modes->ToggleExpand();
         if (CVideoMainWnd* front = FrontVideo()) {
             front->SetNoCardLook(true);
             front->SetContextMenuBlocked(true);
