@@ -43,7 +43,7 @@ QString Text(const char* key)
 }
 
 // Under Wayland a program cannot place its own windows: the window
-// system's maximised and full-screen states are asked for instead.
+// system's maximised state is asked for instead.
 bool IsWayland()
 {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
@@ -351,11 +351,11 @@ void CWindowModes::EnterExpanded()
     front->installEventFilter(this);
     if (screen)
         front->setScreen(screen);
+    // Placed over the monitor where the window system lets a program place
+    // its windows, and in the full-screen state, which desktops keep above
+    // their panels (and which alone places it under Wayland).
     front->setGeometry(monitor);
-    if (IsWayland())
-        front->showFullScreen();
-    else
-        front->show();
+    front->showFullScreen();
     front->raise();
     front->activateWindow();
     // The overlays came up with the picture, under it: shown again, they

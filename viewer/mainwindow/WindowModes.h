@@ -28,10 +28,10 @@ class QWidget;
 //   the grip the cursor is the diagonal sizing arrow.
 // - Maximise and restore (the button 1003 swaps its pictures), the enlarged
 //   viewer (1087), and the expanded mode: the front video window alone, as a
-//   frameless top-level window covering the monitor nearest the main window
-//   (the full-screen state on that monitor under Wayland, where a program
-//   cannot place its windows), the main window hidden, and back to the same
-//   place. While expanded, the full-screen caption and control box float
+//   frameless top-level window placed over the monitor nearest the main
+//   window and in the full-screen state there (which alone places it under
+//   Wayland, where a program cannot place its windows), the main window
+//   hidden, and back to the same place. While expanded, the full-screen caption and control box float
 //   over the picture (shown on mouse movement, hidden after five seconds;
 //   the front window drives them); their commands go through the front
 //   window to the main window.
