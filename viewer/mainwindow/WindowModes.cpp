@@ -366,6 +366,11 @@ void CWindowModes::EnterExpanded()
             overlay->show();
         }
     m_dlg->Transport().ResetSize(false);
+    // The button under the mouse sees it no more.
+    if (QWidget* expand = m_dlg->Control(kIdExpand)) {
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(expand, &leave);
+    }
     // Hidden without ending the window's modal run (the dialog's own hide
     // would end it): the window's widget state alone changes.
     m_dlg->QWidget::setVisible(false);
