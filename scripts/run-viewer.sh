@@ -11,7 +11,4 @@ if [ -x "$BIN/kestrav-democard" ] && [ ! -f "$CARD/.complete" ]; then
   touch "$CARD/.complete"
 fi
 export KESTRAV_CARD_ROOTS="$(cd "$CARD" 2>/dev/null && pwd || true)"
-if [ "$(id -u)" -eq 0 ]; then
-  export QTWEBENGINE_DISABLE_SANDBOX=1
-fi
 exec "$BIN/Kestrav_Main"

@@ -188,7 +188,7 @@ void TestExport::toolExitStatus_data()
     QTest::addColumn<QString>("named");
     QTest::newRow("no output folder") << QStringList{"x.avi"} << 2 << "";
     QTest::newRow("no input") << QStringList{"-o", "OUT"} << 2 << "";
-    QTest::newRow("unknown option") << QStringList{"--kml", "-o", "OUT", "GOOD"} << 2 << "";
+    QTest::newRow("unknown option") << QStringList{"--kmz", "-o", "OUT", "GOOD"} << 2 << "";
     QTest::newRow("-o without folder") << QStringList{"GOOD", "-o"} << 2 << "";
     QTest::newRow("missing input") << QStringList{"-o", "OUT", "GOOD", "MISSING"} << 1 << "MISSING";
     QTest::newRow("garbage input") << QStringList{"-o", "OUT", "GARBAGE", "GOOD"} << 1 << "GARBAGE";

@@ -4,6 +4,8 @@
 #include "lang/LangConstants.h"
 
 #include <QSet>
+
+#include <algorithm>
 #include <QTest>
 
 namespace {
@@ -223,7 +225,10 @@ void TestLang::textKeys()
     QVERIFY(SelectLanguage(language));
     const CIniDocument& table = g_langTable.Primary();
     const int last = language == QLatin1String("korean") ? 107 : 104;
-    QCOMPARE(table.Keys(QString()).size(), last);
+    // The viewer's own keys 001-107; keys from 108 on belong to later dialogs.
+    const QStringList keys = table.Keys(QString());
+    QCOMPARE(std::count_if(keys.begin(), keys.end(), [](const QString& k) { return k.mid(13).toInt() <= 107; }),
+             qsizetype(last));
     for (int n = 1; n <= 107; ++n) {
         QString value;
         const bool has = table.GetString(QString(), Key(n), value);

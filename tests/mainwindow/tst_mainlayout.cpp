@@ -97,6 +97,8 @@ const Row kRows[] = {
     {1162, "main title", [](int, int) { return R(76, 79, 283, 101); }},
     {1154, "second title", [](int W, int) { return R(W - 215, 79, W - 8, 101); }},
     {1157, "speed number", [](int, int H) { return R(27, H - 98, 99, H - 55); }},
+    {1161, "acceleration graph", [](int W, int H) { return R(220, H - 115, 474 + Dx(W), H - 37); }},
+    {1166, "vehicle-signal panel", [](int W, int H) { return R(487 + Dx(W), H - 89, 634 + Dx(W), H - 38); }},
     {1167, "vehicle-signal caption", [](int W, int H) { return R(495 + Dx(W), H - 115, 624 + Dx(W), H - 95); }},
     {1307, "unit", [](int, int H) { return R(104, H - 74, 143, H - 57); }},
 };

@@ -10,6 +10,7 @@
 #include "lang/Lang.h"
 #include "mainwindow/MainWindowIds.h"
 #include "mainwindow/MovaraDlg.h"
+#include "mainwindow/TelemetryPresenter.h"
 #include "mainwindow/WindowModes.h"
 #include "map/RecordingMapBridge.h"
 #include "platform/Platform.h"
@@ -123,7 +124,7 @@ private:
         o.transport = m_fake.get();
         m_dlg = std::make_unique<CMovaraDlg>(o);
         m_dlg->OnInitDialog();
-        m_dlg->Modes().SetMapBridge(&m_bridge);
+        m_dlg->Presenter().SetMap(&m_bridge, nullptr);
         if (!m_hold && !QTest::qWaitFor([this] { return !m_dlg->IsAnalysisRunning(); }, 10000))
             qFatal("the analysis does not end");
         return *m_dlg;
@@ -144,6 +145,15 @@ private:
         QStringList out;
         for (const auto& c : m_platform.CallsOf(QStringLiteral("MessageBox")))
             out << c.text;
+        return out;
+    }
+    // What the map page was asked (scripts whose answer is read).
+    QStringList Questions() const
+    {
+        QStringList out;
+        for (const auto& call : m_bridge.Calls())
+            if (call.kind == CRecordingMapBridge::CallKind::GetValue)
+                out << call.script;
         return out;
     }
     QRect Monitor() const { return CWindowModes::NearestScreen(*m_dlg)->geometry(); }
@@ -597,8 +607,7 @@ void TestMainModes::mapSearch()
     Modes().MapSearch();
     QVERIFY(trace.Contains(QStringLiteral("BTN CLICK : ID_BTN_MAPSEARCH")));
     QCOMPARE(m_fake->GetState(), STATE_PAUSE);
-    QCOMPARE(m_bridge.Scripts(),
-             trackDrawn ? QStringList{QString::fromLatin1(kScriptGetExtent)} : QStringList());
+    QCOMPARE(Questions(), trackDrawn ? QStringList{QString::fromLatin1(kScriptGetExtent)} : QStringList());
     const QStringList boxes = MessageTexts();
     QCOMPARE(boxes, message.isEmpty() ? QStringList() : QStringList{message});
     for (const auto& c : m_platform.CallsOf(QStringLiteral("MessageBox")))
@@ -643,7 +652,7 @@ void TestMainModes::mapSearchWhileTheAnalysisRuns()
     Modes().MapSearch();
     QCOMPARE(MessageTexts(), QStringList{Lang(kTextAnalysisNotFinished)});
     QVERIFY(!trace.Contains(QStringLiteral("BTN CLICK : ID_BTN_MAPSEARCH")));
-    QVERIFY(m_bridge.Scripts().isEmpty());
+    QVERIFY(Questions().isEmpty());
     QCOMPARE(m_fake->GetState(), STATE_PLAY);
     QVERIFY(!m_fake->calls.contains(QStringLiteral("Pause")));
     m_hold = false;

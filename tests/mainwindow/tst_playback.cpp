@@ -218,7 +218,12 @@ void TestPlayback::playWhilePlayingRestartsThePlayingItem()
     List().SetFocusedByName(Name(2));
     m_fake->calls.clear();
     dlg.OnCommand(kCmdPlay);
-    QCOMPARE(m_fake->calls.mid(0, 2), (QStringList{QStringLiteral("Close"), QStringLiteral("SetReverseMode(0)")}));
+    // What plays is closed first. (The panels switched off before it paint
+    // at once, and the video window painting with them asks for its picture
+    // again: ReDrawVideo is no step of the sequence.)
+    QStringList steps = m_fake->calls;
+    steps.removeAll(QStringLiteral("ReDrawVideo"));
+    QCOMPARE(steps.mid(0, 2), (QStringList{QStringLiteral("Close"), QStringLiteral("SetReverseMode(0)")}));
     QCOMPARE(m_fake->CountOf(Opened(0)), 1);
     QCOMPARE(m_fake->calls.last(), QStringLiteral("Play"));
     QCOMPARE(m_fake->GetPosition(), 0L);

@@ -13,6 +13,7 @@
 #include "mainwindow/MovaraDlg.h"
 #include "app/QtPlatform.h"
 #include "settings/Settings.h"
+#include "map/WebEnvironment.h"
 #include "base/TraceLog.h"
 
 #include <QApplication>
@@ -104,6 +105,8 @@ int main(int argc, char* argv[])
     if (AsksHelpOrVersion(argc, argv))
         AnswerHelpOrVersion(argc, argv);
 
+    // The map's web engine reads its settings once, before the application exists.
+    PrepareWebEngineEnvironment();
     QApplication qtApp(argc, argv);
     QCoreApplication::setApplicationVersion(QString::fromLatin1(KESTRAV_VERSION));
     // The desktop entry's id, which the window system gets as the

@@ -89,6 +89,7 @@ void CBackgroundComposer::ReleaseBrandPicture()
 
 void CBackgroundComposer::RebuildBackground(const Scene& scene)
 {
+    ++m_backgroundSerial;
     const int W = scene.size.width();
     const int H = scene.size.height();
     CSkinImage* images = CSkinImage::GetInstance();
@@ -204,6 +205,7 @@ const QPixmap& CBackgroundComposer::Compose(const Scene& scene)
         SkinBlit::Copy(composite, 0, 0, W, H, m_windowBackground.GetImage(), 0, 0);
         DrawTitleBadges(composite, scene);
         m_compositeBitmap = QPixmap::fromImage(composite);
+        ++m_compositionSerial;
     }
     m_dirty = false;
     return m_compositeBitmap;

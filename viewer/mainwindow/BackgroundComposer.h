@@ -57,6 +57,11 @@ public:
     const QPixmap& Compose(const Scene& scene);
     // The last composed picture (null before the first Compose).
     const QPixmap& CompositeBitmap() const { return m_compositeBitmap; }
+    // How often the window background was rebuilt, and the picture composed
+    // (the controls that copy the background, and the caption colour rule,
+    // follow each one).
+    quint64 BackgroundSerial() const { return m_backgroundSerial; }
+    quint64 CompositionSerial() const { return m_compositionSerial; }
 
     // Releases every surface and the composed picture (the window closes).
     void Release();
@@ -65,6 +70,8 @@ private:
     void DrawAreaFrames(const Scene& scene);
 
     bool m_dirty = true;
+    quint64 m_backgroundSerial = 0;
+    quint64 m_compositionSerial = 0;
     CSkinSurface m_paintSurface;
     QPixmap m_compositeBitmap;
     CSkinSurface m_windowBackground;

@@ -13,6 +13,8 @@
 #include "skin/SkinText.h"
 #include "skin/RListCtrl.h"
 #include "skin/SkinSlider.h"
+#include "windows/CarInfoViewer.h"
+#include "windows/GPSViewer.h"
 #include "windows/VideoMainWnd.h"
 #include "windows/VideoSubWnd.h"
 
@@ -333,8 +335,20 @@ void CControlLayout::CreateStatics(const QString& appVersion)
     number->show();
     m_controls.insert(kIdSpeedNumber, number);
 
+    // The telemetry panels copy the background under them once they are
+    // placed (the window hands it to them, and again after each new one).
+    auto* graph = new CGPSViewer(m_window);
+    graph->setGeometry(SkinRect{220, H - 115, 474, H - 37}.ToQRect());
+    graph->show();
+    m_controls.insert(kIdGraphPanel, graph);
+
     AddStaticText(kIdCarInfoCaption, {495, H - 115, 624, H - 95}, QString(), m_statusFont, kCarInfoCaptionFontHeight, kColorCaptionInactive,
                   Text(kTextCarInfoCaption), 0);
+
+    auto* carInfo = new CCarInfoViewer(m_window);
+    carInfo->setGeometry(SkinRect{487, H - 89, 634, H - 38}.ToQRect());
+    carInfo->show();
+    m_controls.insert(kIdCarInfoPanel, carInfo);
 }
 
 void CControlLayout::CreateListCtrl()

@@ -47,6 +47,9 @@ public:
 
     // A control by its id (null when it does not exist).
     QWidget* Control(int id) const;
+    // Registers a control the window made itself (the map browser), so that
+    // it is found by id and follows size changes.
+    void AddControl(int id, QWidget* control) { m_controls.insert(id, control); }
     CRListCtrl* List() const { return m_list; }
     CVideoMainWnd* FrontVideo() const { return m_frontVideo; }
     CVideoSubWnd* RearVideo() const { return m_rearVideo; }

@@ -238,6 +238,12 @@ inline constexpr SkinRect kTitleArea{121, 6, 260, 32};
 inline constexpr int kMapAreaFromRight = 322;
 inline constexpr int kMapAreaRightGap = 2;
 
+// ---- Telemetry presentation ----------------------------------------------------
+// Miles per kilometre for the speed number in mph (rounded half up).
+inline constexpr double kMilesPerKilometre = 0.621371192;
+// The speed gauge's full scale, in km/h whatever unit the number shows.
+inline constexpr double kGaugeFullScaleKmh = 200.0;
+
 // ---- Background composition --------------------------------------------------
 inline constexpr const char* kPicBackground = "bg.9.png";
 inline constexpr const char* kPicGpsPanel = "gps_bg.9.png";

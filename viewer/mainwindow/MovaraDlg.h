@@ -26,6 +26,7 @@ class CTextData;
 class CVideoMainWnd;
 class CVideoMgr;
 class CVideoSubWnd;
+class CWebBrowser2Ex;
 class CWindowModes;
 class ITransport;
 class QTimer;
@@ -88,6 +89,8 @@ struct CMovaraDlgOptions {
 //   MovaraDlgWindow.cpp  keys, commands, mouse, size, close, timers
 //   MovaraDlgPlay.cpp    playback's face and the messages of the transport,
 //                        the video windows, the list and the sliders
+//   MovaraDlgMap.cpp     the map browser and the telemetry presentation's
+//                        wiring
 class CMovaraDlg : public QDialog
 {
     Q_OBJECT
@@ -182,6 +185,8 @@ public:
     CPlaybackCoordinator& Playback() const { return *m_playback; }
     CTelemetryPresenter& Presenter() const { return *m_presenter; }
     CSplashDlg& Splash() { return m_splash; }
+    // The map browser (1500); null before start-up made it.
+    CWebBrowser2Ex* MapBrowser() const { return m_mapBrowser; }
     // The window mode (0 normal, 1 maximised, 2 expanded) and the grip and
     // drag rule.
     CWindowModes& Modes() const { return *m_modes; }
@@ -248,6 +253,13 @@ private:
     void CreateDropBoxs();
     void RegisterMediaChange();
     void ConnectCard();
+    // The map (MovaraDlgMap.cpp): the browser made at start-up, its page
+    // loaded once the window has first been painted.
+    void CreateMap();
+    void NavigateMap();
+    void ConnectPresenter();
+    // After a paint that composed anew (MovaraDlgPaint.cpp).
+    void FollowComposition();
     // Card pieces (MovaraDlgCard.cpp): the window's side of a card change.
     void OnCardLeaving();
     void OnCardInserted();
@@ -283,4 +295,8 @@ private:
     std::unique_ptr<CVideoMgr> m_ownTransport; // when no transport was given
     ITransport* m_transport = nullptr;
     CPlaybackCoordinator* m_playback = nullptr; // a child
+    CWebBrowser2Ex* m_mapBrowser = nullptr;     // a child
+    bool m_mapNavigated = false;
+    quint64 m_seenBackground = 0;  // the composer's serials the window has
+    quint64 m_seenComposition = 0; // passed on to the presentation
 };

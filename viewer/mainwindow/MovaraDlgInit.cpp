@@ -60,6 +60,8 @@ CMovaraDlg::CMovaraDlg(const CMovaraDlgOptions& options, QWidget* parent)
     hooks.isMp4Recording = options.isMp4Recording;
     hooks.tickCount = options.tickCount;
     m_playback = new CPlaybackCoordinator(*this, *m_transport, std::move(hooks));
+    m_presenter->Bind({&mapPending, &trackDrawn, &rearShown, &speedUnit, &currentCategoryMap, &mapArea});
+    m_presenter->SetClock(m_transport);
     connect(m_transport->Notifier(), &CTransportNotifier::NotifyMessage, this, &CMovaraDlg::OnWindowMessage);
     m_transport->SetNotifyWindow(this);
 }
@@ -138,8 +140,9 @@ bool CMovaraDlg::OnInitDialog()
     TraceLog(QStringLiteral("Kestrav---->Create Controls"));
     CreateControls();
     PumpSplash();
-    // 15. The map browser joins with the map page; nothing to navigate yet.
+    // 15. The map browser, out of sight; its page loads after the first paint.
     TraceLog(QStringLiteral("Kestrav---->Create Map"));
+    CreateMap();
     // 16.
     TraceLog(QStringLiteral("Kestrav---->Resource Loading compleate."));
     // 17-18. The catalogue from the card (no card: the no-card state).
@@ -270,7 +273,7 @@ void CMovaraDlg::CreateControls()
     CreateDropBoxs();
     TraceLog(QStringLiteral("CreateControls CreateStatics"));
     m_layout->CreateStatics(g_appVersion);
-    m_presenter->SetVehicleCaption(qobject_cast<CRStaticText*>(Control(kIdCarInfoCaption)), m_layout->StatusFont());
+    ConnectPresenter();
     m_card->SetProgressTexts(Control(kIdAnalysisMessage) != nullptr, Control(kIdAnalysisPercent) != nullptr);
     TraceLog(QStringLiteral("CreateControls CreateListCtrl"));
     m_layout->CreateListCtrl();

@@ -101,10 +101,29 @@ void CMovaraDlg::paintEvent(QPaintEvent*)
     if (isMinimized() || !initDone)
         return; // nothing is drawn before start-up has finished
     const QPixmap& composite = m_composer->Compose(BackgroundScene());
-    // The vehicle-signal caption follows the model when the title area is painted.
-    m_presenter->UpdateVehicleCaption(g_deviceRecord, WindowBackground());
     QPainter p(this);
     p.drawPixmap(0, 0, composite);
+    p.end();
+    // What follows a new background or picture redraws controls: it runs
+    // after this paint. The map page starts loading once the window shows.
+    if (m_composer->BackgroundSerial() != m_seenBackground || m_composer->CompositionSerial() != m_seenComposition)
+        QMetaObject::invokeMethod(this, [this] { FollowComposition(); }, Qt::QueuedConnection);
+    if (!m_mapNavigated)
+        QMetaObject::invokeMethod(this, [this] { NavigateMap(); }, Qt::QueuedConnection);
+}
+
+void CMovaraDlg::FollowComposition()
+{
+    // The panels copy the new background; each composition of the picture
+    // sets the vehicle-signal caption's colour for the card's model.
+    if (m_composer->BackgroundSerial() != m_seenBackground) {
+        m_seenBackground = m_composer->BackgroundSerial();
+        m_presenter->OnBackgroundRecomposed(WindowBackground());
+    }
+    if (m_composer->CompositionSerial() != m_seenComposition) {
+        m_seenComposition = m_composer->CompositionSerial();
+        m_presenter->UpdateVehicleCaption(g_deviceRecord, WindowBackground());
+    }
 }
 
 // ---- Layout ------------------------------------------------------------------------------

@@ -285,9 +285,11 @@ int CPlaybackCoordinator::StartRecording()
     RecordingEntry& entry = it->second;
     const QString path = entry.path;
     m_window.currentTextData = &entry.textData;
-    // 8. Telemetry on demand.
+    // 8. Telemetry on demand. From here on the presentation's own copy is
+    //    read: the analysis thread may replace the entry's series.
     ExtractIfNeeded(path, entry.textData);
-    const CTextData* series = m_window.currentTextData;
+    m_window.Presenter().TakeSeries(&entry.textData);
+    const CTextData* series = m_window.Presenter().Series();
     // 9.
     m_window.mapPending = (!series->gpsList.empty() && !series->gpsList.front().valid) ? 1 : 0;
     m_window.Presenter().ResetMapArea(true);
@@ -441,6 +443,7 @@ int CPlaybackCoordinator::DoVideoSTOP()
     ShowPlaying(false);
     // 4.
     m_window.currentTextData = nullptr;
+    m_window.Presenter().TakeSeries(nullptr);
     m_window.mapPending = 1;
     m_window.Presenter().ResetMapArea(false);
     // 5.
@@ -495,6 +498,10 @@ int CPlaybackCoordinator::DoVideoSTOP()
 
 void CPlaybackCoordinator::UpdatePlayPosition()
 {
+    // While the map bridge waits for the page (a nested event loop), the
+    // timer keeps firing: nothing is done then.
+    if (m_window.Presenter().MapBusy())
+        return;
     const long pos = m_transport.GetPosition();
     const long dur = m_transport.GetDuration();
     if (pos == m_window.lastPosition || dur == 0)
@@ -682,7 +689,7 @@ void CPlaybackCoordinator::OnControlReleased(int code)
 void CPlaybackCoordinator::OnPictureRedraw()
 {
     m_transport.ReDrawVideo();
-    m_window.Presenter().UpdateMapArea(CTelemetryPresenter::MapOccasion::Release, 0);
+    m_window.Presenter().UpdateMapArea(CTelemetryPresenter::MapOccasion::Redraw, 0);
 }
 
 void CPlaybackCoordinator::OnPicturePan(int panX, int panY)

@@ -440,9 +440,7 @@ void CWindowModes::ShowRearOrMap(bool showRear)
         m_dlg->InvalidateArea(kAreaTitle); // marks the background dirty
         m_dlg->update(repaint);
         // The map and its placeholder make way for the rear picture.
-        for (int id : {kIdMapBrowser, kIdMapPlaceholder})
-            if (QWidget* w = m_dlg->Control(id))
-                w->setGeometry(QRect(w->pos(), QSize(0, 0)));
+        m_dlg->Presenter().ResetMapArea(false);
         if (QWidget* search = m_dlg->Control(kIdMapSearch))
             search->hide();
     } else {
@@ -618,8 +616,8 @@ void CWindowModes::MapSearch()
 
     QString extent;
     if (m_dlg->trackDrawn == 1) {
-        if (m_mapBridge)
-            extent = m_mapBridge->ExecScriptGetValue(QString::fromLatin1(kScriptGetExtent));
+        if (IMapBridge* map = m_dlg->Presenter().MapBridge())
+            extent = map->ExecScriptGetValue(QString::fromLatin1(kScriptGetExtent));
     } else {
         emptyFound();
         nothingFound();

@@ -12,7 +12,6 @@ class CFullScreenOverlays;
 class CFullScrCaption;
 class CFullScrControlBox;
 class CMovaraDlg;
-class IMapBridge;
 class QMouseEvent;
 class QScreen;
 class QWidget;
@@ -119,11 +118,9 @@ public:
     // background analysis runs; without a drawn track, or when nothing was
     // found, the category is emptied and its button disabled. An extent
     // answer that does not hold four numbers changes nothing (traced).
+    // The map page is the telemetry presentation's (without one there is no
+    // area to search).
     void MapSearch();
-    // The map page's bridge (not owned; null: none, the search then finds
-    // nothing to search).
-    void SetMapBridge(IMapBridge* bridge) { m_mapBridge = bridge; }
-    IMapBridge* MapBridge() const { return m_mapBridge; }
     // "west,north,east,south" in degrees -> the four in the telemetry's
     // degrees-and-minutes form (ddmm.mmmm, signed); false when the answer
     // does not hold four numbers.
@@ -166,6 +163,5 @@ private:
     QRect m_dragStartGeometry;
     QRect m_normalGeometry;          // before maximising by hand
     bool m_maximisedByHand = false;
-    IMapBridge* m_mapBridge = nullptr;
     std::unique_ptr<CFullScreenOverlays> m_overlays;
 };

@@ -13,6 +13,18 @@ inline constexpr int kIdMapBrowser = 1500;
 // the folder "leaflet" next to it.
 inline constexpr const char* kMapPageFile = "mapView.htm";
 
+// The page functions the viewer calls (the page's contract). Numbers in
+// them are printed with six decimals and a '.' decimal point.
+// The position marker at longitude, latitude: "MapMoveToAuto('%f','%f',-1)".
+inline constexpr const char* kScriptMoveTo = "MapMoveToAuto('%f','%f',-1)";
+// The empty map recentred.
+inline constexpr const char* kScriptRecentre = "MapMoveToAuto('0','0',-1)";
+// The track: %1 is the point list "lon,lat|lon,lat...".
+inline constexpr const char* kScriptAddPolyLine = "addPolyLine('%1',\"red\",4,0.5)";
+inline constexpr const char* kScriptRemovePolyLine = "removePolyLine()";
+inline constexpr const char* kScriptRemovePoint = "removePoint()";
+inline constexpr const char* kScriptGetExtent = "fnGetExtentWGS84()";
+
 // Result of a script call that was not sent (no internet, empty code, page
 // not ready or lost).
 inline constexpr int kScriptNotSent = -1;
