@@ -236,6 +236,10 @@ void TestLang::textKeys()
         if (has)
             QVERIFY2(!value.isEmpty(), qPrintable(Key(n)));
     }
+    for (int n = 201; n < 201 + fileTexts; ++n) {
+        QString value;
+        QVERIFY2(table.GetString(QString(), Key(n), value) && !value.isEmpty(), qPrintable(Key(n)));
+    }
     // The search result is a format with one integer placeholder.
     const QString format = LangText(Key(79));
     QCOMPARE(format.count(QLatin1Char('%')), 1);

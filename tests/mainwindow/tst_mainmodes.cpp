@@ -682,8 +682,8 @@ void TestMainModes::navigationProductPage()
 {
     Open();
     CTraceCapture trace;
-    Modes().OpenNavigationProduct();
-    QVERIFY(trace.Contains(QStringLiteral("BTN CLICK : ID_BTN_ORVIA")));
+    m_dlg->OnCommand(kCmdNavigationProduct);
+    QCOMPARE(trace.Lines().count(QStringLiteral("BTN CLICK : ID_BTN_ORVIA")), 1);
     const auto calls = m_platform.CallsOf(QStringLiteral("ShellOpen"));
     QCOMPARE(calls.size(), 1);
     QCOMPARE(calls[0].text, QString::fromLatin1(kNavigationProductUrl));

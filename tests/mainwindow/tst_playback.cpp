@@ -756,14 +756,18 @@ void TestPlayback::listNotificationsAndKeys()
     QCOMPARE(List().GetFocusedName(), Name(0));
     dlg.OnAccelerator(kAccelUp);
     QCOMPARE(List().GetFocusedName(), Name(3));
-    // The list's context menu: play, and delete (left to the file operations).
+    // The list's context menu: play, and delete another one (playback goes on).
     CTraceCapture trace;
     List().SetFocusedByName(Name(1));
     emit List().MenuCommand(kCmdListPlayFocused);
     QCOMPARE(m_fake->OpenedPath(), PathOf(1));
+    const QString deleted = PathOf(3);
+    List().SetFocusedByName(Name(3));
     emit List().MenuCommand(kCmdListDelete);
-    QCOMPARE(List().GetItemCount(), 4);
-    QVERIFY(QFile::exists(PathOf(1)));
+    QCOMPARE(List().GetItemCount(), 3);
+    QVERIFY(!QFile::exists(deleted));
+    QCOMPARE(State(), STATE_PLAY);
+    QCOMPARE(List().GetPlayingName(), Name(1));
     // The category changes while playing: the playing mark follows the
     // title, and playback pauses.
     dlg.OnCommand(kIdListParking);

@@ -12,6 +12,7 @@
 #include "app/MovaraApp.h"
 #include "mainwindow/MovaraDlg.h"
 #include "app/QtPlatform.h"
+#include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "map/WebEnvironment.h"
 #include "base/TraceLog.h"
@@ -40,6 +41,7 @@ int RunMainWindow(const QStringList& openFiles)
     options.openFiles = openFiles;
     for (const QString& file : openFiles)
         TraceLog(QStringLiteral("Kestrav : to open after start-up: %1").arg(file));
+    options.readPlayType = [] { return ReadPlayType(); };
     CMovaraDlg dlg(options);
     const QString shot = qEnvironmentVariable("KESTRAV_SCREENSHOT");
     if (!shot.isEmpty()) {

@@ -96,6 +96,18 @@ void CCardController::StopWatchingMounts()
     m_mountWatcher.reset();
 }
 
+void CCardController::EditCatalogue(const std::function<void()>& edit)
+{
+    const bool wasRunning = m_analysisStop.load() == 0;
+    if (wasRunning) {
+        TraceLog(QStringLiteral("Kestrav : the analysis pauses while the catalogue changes"));
+        StopAnalysis();
+    }
+    edit();
+    if (wasRunning)
+        StartAnalysis();
+}
+
 // ---- The analysis --------------------------------------------------------------------------
 
 void CCardController::StartAnalysis()

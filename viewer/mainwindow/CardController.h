@@ -82,6 +82,12 @@ public:
     CCatalogue& Catalogue() { return m_catalogue; }
     const CCatalogue& Catalogue() const { return m_catalogue; }
 
+    // Runs `edit` (which adds to or erases from the catalogue's maps) while no
+    // analysis run reads them: a run that may still be going is stopped first
+    // (waiting for at most one extraction) and a new one started after the
+    // edit, which goes on with the recordings still without telemetry.
+    void EditCatalogue(const std::function<void()>& edit);
+
     // ---- The analysis ------------------------------------------------------------------
     // A new run over the catalogue (analysisStop becomes 0); nothing without
     // g_fileParsingEvent. Any previous run must be over.

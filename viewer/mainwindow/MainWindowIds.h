@@ -355,4 +355,121 @@ inline constexpr int kPlayListTop = 470;
 inline constexpr int kPlayListRightFromRight = 1;
 inline constexpr int kPlayListBottom = 690;
 
+// ---- Commands, menus and drop-down panels -------------------------------------------
+// Commands beyond those above (the menus', the panels' and the picture buttons').
+inline constexpr int kCmdSettingsProgram = 1060;
+inline constexpr int kCmdDeviceInfo = 1061;
+inline constexpr int kCmdUnitKmh = 1069;
+inline constexpr int kCmdUnitMph = 1070;
+inline constexpr int kCmdZoomOriginal = 1074; // the zoomed menu's "Original": 1.0
+inline constexpr int kCmdZoom05 = 1075;
+inline constexpr int kCmdZoom10 = 1076;
+inline constexpr int kCmdZoom15 = 1077;
+inline constexpr int kCmdZoom20 = 1078;
+inline constexpr int kCmdSpeedPanelReset = 1080;
+inline constexpr int kCmdZoomIn = 1084;
+inline constexpr int kCmdZoomOut = 1085;
+inline constexpr int kCmdFoldUp = 1300;
+inline constexpr int kCmdFoldDown = 1301;
+inline constexpr int kCmdExpand = 1302;
+inline constexpr int kCmdSwap = 1303;
+inline constexpr int kCmdMapSearch = 1304;
+inline constexpr int kCmdUnit = 1307; // the unit button: km/h <-> mph
+// The ranges the window handles (anything else within them has no action).
+inline constexpr int kCommandRanges[][2] = {{1001, 1007}, {1050, 1094}, {1100, 1113}, {1250, 1265}, {1300, 1307}};
+
+// The six drop-down windows by panel id.
+inline constexpr int kPanelFileMenu = 1050;
+inline constexpr int kPanelSettingsMenu = 1059;
+inline constexpr int kPanelZoomMenu = 1072;
+inline constexpr int kPanelZoomMenuZoomed = 1073;
+inline constexpr int kPanelSpeed = 1079;
+inline constexpr int kPanelVolume = 1081;
+inline constexpr int kDropPanels[] = {kPanelFileMenu, kPanelSettingsMenu, kPanelZoomMenu,
+                                      kPanelZoomMenuZoomed, kPanelSpeed, kPanelVolume};
+// Where the play-control panels are made and open (client: left, H - top;
+// the width grows the left by W - 965) and, while expanded, where they open
+// against the full-screen control box's screen rectangle.
+struct DropPanelPlace {
+    int panel;
+    int left;
+    int topFromBottom;
+    int width;
+    int height;
+    int boxDx;
+    int boxDy;
+};
+inline constexpr DropPanelPlace kDropPanelPlaces[] = {
+    {kPanelZoomMenu, 480, 332, 67, 102, 501, -66},
+    {kPanelZoomMenuZoomed, 480, 353, 72, 123, 499, -87},
+    {kPanelSpeed, 474, 327, 151, 97, 494, -61},
+    {kPanelVolume, 599, 346, 43, 116, 621, -80},
+};
+// The File and Settings menus open 4 pixels left of and below their buttons.
+inline constexpr int kMenuAnchorGap = 4;
+// Window titles of the drop-down windows.
+inline constexpr const char* kTitleFileMenu = "File";
+inline constexpr const char* kTitleSettingsMenu = "Setting";
+inline constexpr const char* kTitleUnitMenu = "SettingUnit";
+inline constexpr const char* kTitleZoomMenu = "ScrSize";
+inline constexpr const char* kTitleZoomMenuZoomed = "ScrSize02";
+inline constexpr const char* kTitleSpeedPanel = "BriSpd";
+inline constexpr const char* kTitleVolumePanel = "Vol";
+// Pictures and colours of the menus.
+inline constexpr const char* kPicMenuBackground = "bg_rightclick.9.png";
+inline constexpr const char* kPicMenuHeld = "list_bg_press.9.png";
+inline constexpr const char* kPicMenuHover = "list_bg_over.9.png";
+inline constexpr const char* kPicZoomMenuBackground = "play_setting_bg.9.png";
+inline constexpr const char* kPicMenuArrow = "ic_tri_right_normal.png";
+inline constexpr const char* kPicMenuArrowOver = "ic_tri_right_over.png";
+inline constexpr const char* kPicMenuCheck = "ic_checkbox_normal.png";
+inline constexpr const char* kPicMenuCheckOver = "ic_checkbox_over.png";
+inline constexpr QRgb kColorMenuText = 0xFF000000;
+inline constexpr QRgb kColorMenuTextHover = 0xFFFFFFFF;
+inline constexpr QRgb kColorZoomMenuText = 0xFFB2C1DE; // RGB(178, 193, 222)
+// Menu texts.
+inline constexpr const char* kTextOpen = "IDS_STRING_K_004";
+inline constexpr const char* kTextOpenKeys = "IDS_STRING_K_005";
+inline constexpr const char* kTextSaveAs = "IDS_STRING_K_008";
+inline constexpr const char* kTextSaveAsKeys = "IDS_STRING_K_009";
+inline constexpr const char* kTextExit = "IDS_STRING_K_010";
+inline constexpr const char* kTextExitKeys = "IDS_STRING_K_011";
+inline constexpr const char* kTextSettingsProgram = "IDS_STRING_K_015";
+inline constexpr const char* kTextDeviceInfo = "IDS_STRING_K_016";
+inline constexpr const char* kTextPlayType = "IDS_STRING_K_104";
+inline constexpr const char* kTextUnits = "IDS_STRING_K_095";
+inline constexpr const char* kTextUnitKmh = "IDS_STRING_K_096";
+inline constexpr const char* kTextUnitMph = "IDS_STRING_K_097";
+inline constexpr const char* kTextZoomOriginal = "IDS_STRING_K_065";
+// Sizes from the language tables' [menu] section.
+inline constexpr const char* kKeyFileMenuWidth = "SIZE_BOX_FILE_WIDTH";
+inline constexpr const char* kKeyFileMenuHeight = "SIZE_BOX_FILE_HEIGHT";
+inline constexpr const char* kKeySettingsMenuWidth = "SIZE_BOX_SETTING_WIDTH";
+inline constexpr const char* kKeySettingsMenuHeight = "SIZE_BOX_SETTING_HEIGHT";
+inline constexpr const char* kKeyUnitMenuWidth = "SIZE_BOX_SETTING_UNIT_WIDTH";
+inline constexpr const char* kKeyUnitMenuHeight = "SIZE_BOX_SETTING_UNIT_HEIGHT";
+
+// ---- The speed unit ---------------------------------------------------------------------
+inline constexpr const char* kSettingUnit = "unit";
+inline constexpr const char* kUnitKmh = "km/h";
+inline constexpr const char* kUnitMph = "mph";
+
+// ---- Files --------------------------------------------------------------------------------
+// The open dialog's filter and the save dialog's, by stream mode.
+inline constexpr const char* kOpenFilter = "All (*.avi *.mp4);;AVI (*.avi);;MP4 (*.mp4)";
+inline constexpr const char* kSaveFilterAvi = "avi (*.avi)";
+inline constexpr const char* kSaveFilterMp4 = "mp4 (*.mp4)";
+// The settings program is missing (caption "Kestrav", no owner).
+inline constexpr const char* kTextNoSettingsProgram = "IDS_STRING_K_082";
+// Saving a copy: the progress popup's title and its cancel button, the
+// failure (followed by the system's reason), the refusal to save a
+// recording over itself; a delete that failed (followed by the reason).
+inline constexpr const char* kTextSaving = "IDS_STRING_K_201";
+inline constexpr const char* kTextCancel = "IDS_STRING_K_202";
+inline constexpr const char* kTextSaveFailed = "IDS_STRING_K_203";
+inline constexpr const char* kTextSaveOntoItself = "IDS_STRING_K_204";
+inline constexpr const char* kTextDeleteFailed = "IDS_STRING_K_205";
+// The copy shows its progress popup when it takes longer than this.
+inline constexpr int kCopyProgressDelayMs = 200;
+
 } // namespace MainWnd

@@ -3,6 +3,7 @@
 #include "catalogue/RecordingEntry.h"
 #include "mainwindow/BackgroundComposer.h"
 #include "mainwindow/MainWindowIds.h"
+#include "settings/Registry.h"
 #include "skin/SkinRect.h"
 #include "skin/SkinSurface.h"
 #include "windows/SplashDlg.h"
@@ -17,9 +18,12 @@
 
 class CAutoResetEvent;
 class CCardController;
+class CCommandRouter;
 class CControlLayout;
+class CMenuBar;
 class CMountWatcher;
 class CPlaybackCoordinator;
+class CRecordingFiles;
 class CRListCtrl;
 class CTelemetryPresenter;
 class CTextData;
@@ -63,9 +67,11 @@ struct CMovaraDlgOptions {
     std::function<bool(const QString&)> isMp4Recording;
     // The millisecond tick of the play controls' repeat guard; the system's when empty.
     std::function<unsigned()> tickCount;
-    // Recordings named on the command line (absolute paths), to be opened
-    // once start-up is done, as File > Open does with a chosen file.
+    // Recordings to open once start-up is over, each as File > Open does.
     QStringList openFiles;
+    // The machine-wide play type read at start-up (single: one picture);
+    // when empty the window keeps its initial single play.
+    std::function<EPlayType()> readPlayType;
 };
 
 // The viewer's only top-level window: a frameless, skinned dialog titled
@@ -81,6 +87,10 @@ struct CMovaraDlgOptions {
 //   CTelemetryPresenter  the telemetry displays
 //   CPlaybackCoordinator playback: the transport, the play list's playing
 //                        item, the video windows, times and play controls
+//   CCommandRouter       the command table: every command id to its action
+//   CMenuBar             the drop-down menus and panels, where they open
+//   CRecordingFiles      open, save a copy (in the background), delete, the
+//                        card's settings program, the device information
 //
 // The window's own code is split over several files:
 //   MovaraDlgInit.cpp    construction, start-up (OnInitDialog), version, controls
@@ -122,6 +132,19 @@ public:
     void SetCardState(bool present, bool forceDual);
     // Category commands 1250 to 1258 of the buttons above the list.
     void OnListCategoryCommand(int id);
+    // Selects one tab (1251..1254) and shows its second row.
+    void ShowListGroup(int tabId);
+    // The tab of a category.
+    static int ListGroupButton(int category);
+    // The play-type entry of the settings menu as the play type and the
+    // card's rule stand (enabled: dualStreamMode 1 and playTypeLocked 0;
+    // checked while both pictures play).
+    void UpdatePlayTypeItem();
+
+    // ---- Files (the file collaborator's) ---------------------------------------------------
+    void OpenRecordingFile();
+    void SaveRecordingAs();
+    void DeleteFocusedRecording();
     bool IsAnalysisRunning() const;
 
     // ---- Playback (MovaraDlgPlay.cpp; the coordinator's) -------------------------
@@ -162,6 +185,12 @@ public:
     // Hides the drop-down menus and panels except the one with that panel
     // id (-1: all).
     void HideDropPanels(int except);
+    // Places and shows one drop-down window (hiding the others); where it opens.
+    void OpenDropPanel(int panelId);
+    QPoint GetDropPanelAnchor(int panelId) const;
+    // The speed unit (0 km/h, 1 mph): the unit button's pictures, the unit
+    // menu's check marks and the setting "unit" (saved).
+    void SetSpeedUnit(int unit);
 
     // Timers kept by id (101 play position, 104 hide the analysis message).
     void SetTimer(int id, int periodMs);
@@ -184,6 +213,8 @@ public:
     ITransport& Transport() const { return *m_transport; }
     CPlaybackCoordinator& Playback() const { return *m_playback; }
     CTelemetryPresenter& Presenter() const { return *m_presenter; }
+    CMenuBar& Menus() const { return *m_menus; }
+    CRecordingFiles& Files() const { return *m_files; }
     CSplashDlg& Splash() { return m_splash; }
     // The map browser (1500); null before start-up made it.
     CWebBrowser2Ex* MapBrowser() const { return m_mapBrowser; }
@@ -267,9 +298,8 @@ private:
     void FillMovieList();
     void StopPlaybackIfAny();
     void OnHideAnalysisMessageTimer();
-    static int ListGroupButton(int category);
-    void ShowListGroup(int tabId);
     void ChooseListCategory(int category);
+    void ApplyPlayTypeRule(bool dual);
     void ShowAnalysisTexts(bool shown);
 
     // Window pieces (MovaraDlgWindow.cpp).
@@ -279,7 +309,9 @@ private:
     CBackgroundComposer::Scene BackgroundScene() const;
     // Playback pieces (MovaraDlgPlay.cpp).
     void ConnectPlayback();
-    void OnListMenuCommand(int id);
+    // Command pieces (MovaraDlgWindow.cpp).
+    void ConnectMenus();
+    void OpenStartupFiles();
 
     CMovaraDlgOptions m_options;
     std::unique_ptr<CCardController> m_card;
@@ -299,4 +331,7 @@ private:
     bool m_mapNavigated = false;
     quint64 m_seenBackground = 0;  // the composer's serials the window has
     quint64 m_seenComposition = 0; // passed on to the presentation
+    CMenuBar* m_menus = nullptr;                // a child
+    CRecordingFiles* m_files = nullptr;         // a child
+    std::unique_ptr<CCommandRouter> m_router;
 };

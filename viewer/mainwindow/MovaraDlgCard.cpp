@@ -4,6 +4,9 @@
 
 #include "mainwindow/CardController.h"
 #include "mainwindow/ControlLayout.h"
+#include "mainwindow/MenuBar.h"
+#include "mainwindow/RecordingFiles.h"
+#include "mainwindow/WindowModes.h"
 #include "mainwindow/PlaybackCoordinator.h"
 #include "mainwindow/WindowModes.h"
 #include "engine/ITransport.h"
@@ -234,7 +237,9 @@ void CMovaraDlg::SetCardState(bool present, bool forceDual)
         m_layout->EnableRange(kIdSettings, kIdSettings, false);
         m_layout->EnableRange(kIdSpeedNumber, kIdSpeedNumber, false);
         ShowAnalysisTexts(false);
+        // Without a card the entry is not offered; its mark still tells the play type.
         playTypeLocked = 1;
+        m_menus->SetPlayTypeItem(false, singlePlay == 0);
         TraceLog(QStringLiteral("Kestrav----->NO SDCARD,,"));
         return;
     }
@@ -255,10 +260,39 @@ void CMovaraDlg::SetCardState(bool present, bool forceDual)
         if (auto* b = qobject_cast<CRButton*>(Control(kIdContinuousPlay)))
             b->SetCheck(true);
     m_layout->EnableRange(kIdZoomMenu, kIdSpeedPanel, false);
-    const bool dual = g_deviceRecord.isEmpty() ? forceDual : IsDualStreamModel(DeviceModelName(g_deviceRecord));
+    ApplyPlayTypeRule(g_deviceRecord.isEmpty() ? forceDual : IsDualStreamModel(DeviceModelName(g_deviceRecord)));
+    TraceLog(QStringLiteral("Kestrav----->SDCARD Insert"));
+}
+
+// The play type is offered for front-and-rear recordings only.
+void CMovaraDlg::ApplyPlayTypeRule(bool dual)
+{
     dualStreamMode = dual ? 1 : 0;
     playTypeLocked = dual ? 0 : 1;
-    TraceLog(QStringLiteral("Kestrav----->SDCARD Insert"));
+    UpdatePlayTypeItem();
+}
+
+void CMovaraDlg::UpdatePlayTypeItem()
+{
+    const bool offered = dualStreamMode == 1 && playTypeLocked == 0;
+    m_menus->SetPlayTypeItem(offered, offered && singlePlay == 0);
+}
+
+// ---- Files (the file collaborator's) -------------------------------------------------------
+
+void CMovaraDlg::OpenRecordingFile()
+{
+    m_files->OpenRecordingFile();
+}
+
+void CMovaraDlg::SaveRecordingAs()
+{
+    m_files->SaveRecordingAs();
+}
+
+void CMovaraDlg::DeleteFocusedRecording()
+{
+    m_files->DeleteFocusedRecording();
 }
 
 void CMovaraDlg::ShowAnalysisTexts(bool shown)

@@ -5,7 +5,10 @@
 #include "mainwindow/CardController.h"
 #include "base/AppVersion.h"
 #include "base/AutoResetEvent.h"
+#include "mainwindow/CommandRouter.h"
 #include "mainwindow/ControlLayout.h"
+#include "mainwindow/MenuBar.h"
+#include "mainwindow/RecordingFiles.h"
 #include "mainwindow/PlaybackCoordinator.h"
 #include "engine/TransportNotifier.h"
 #include "engine/VideoMgr.h"
@@ -16,6 +19,7 @@
 #include "catalogue/Connectivity.h"
 #include "lang/Lang.h"
 #include "catalogue/MemoryCard.h"
+#include "settings/Settings.h"
 #include "skin/RStaticText.h"
 #include "app/SplashThread.h"
 #include "base/TraceLog.h"
@@ -53,6 +57,10 @@ CMovaraDlg::CMovaraDlg(const CMovaraDlgOptions& options, QWidget* parent)
     m_splash.SetTimerPeriod(options.splashPeriodMs);
     ConnectCard();
     connect(m_layout, &CControlLayout::Command, this, &CMovaraDlg::OnCommand);
+    m_menus = new CMenuBar(this);
+    m_files = new CRecordingFiles(*this);
+    m_router = std::make_unique<CCommandRouter>(*this);
+    ConnectMenus();
 
     CPlaybackHooks hooks;
     hooks.extract = options.extract;
@@ -166,6 +174,8 @@ bool CMovaraDlg::OnInitDialog()
     show();
     raise();
     activateWindow();
+    // Recordings named at start-up.
+    OpenStartupFiles();
     return true;
 }
 
@@ -283,12 +293,20 @@ void CMovaraDlg::CreateControls()
 
 void CMovaraDlg::CreateDropBoxs()
 {
-    // The drop-down menus and panels join with the skinned drop-down
-    // windows; the play-type rule they carry is applied once here.
-    if (!g_deviceRecord.isEmpty()) {
-        const QString model = DeviceModelName(g_deviceRecord);
-        const bool dual = model == QLatin1String("CMV550View") || model == QLatin1String("DZ55");
-        dualStreamMode = dual ? 1 : 0;
-        playTypeLocked = dual ? 0 : 1;
-    }
+    // The machine-wide play type and the speed unit stored by an earlier run.
+    if (m_options.readPlayType)
+        singlePlay = m_options.readPlayType() == EPlayType::Single ? 1 : 0;
+    speedUnit = SettingsGetText(QString::fromLatin1(kSettingUnit)) == QLatin1String(kUnitMph) ? 1 : 0;
+    // The six drop-down windows, the File and Settings menus under their buttons.
+    QWidget* file = Control(kIdFile);
+    QWidget* settings = Control(kIdSettings);
+    auto box = [](const QWidget* w) {
+        return w ? SkinRect{w->x(), w->y(), w->x() + w->width(), w->y() + w->height()} : SkinRect{};
+    };
+    m_menus->Create(box(file), box(settings), file, settings);
+    m_menus->SetSpeedUnit(speedUnit);
+    // The play-type rule of the card's model, applied once here; the card
+    // state keeps it up to date afterwards.
+    if (!g_deviceRecord.isEmpty())
+        ApplyPlayTypeRule(IsDualStreamModel(DeviceModelName(g_deviceRecord)));
 }

@@ -132,18 +132,6 @@ void CMovaraDlg::UpdateFrontRearLabels()
     right->update();
 }
 
-void CMovaraDlg::OnListMenuCommand(int id)
-{
-    CRListCtrl* list = List();
-    if (!list)
-        return;
-    if (id == kCmdListPlayFocused)
-        list->PlayFocused();
-    else
-        TraceLog(QStringLiteral("Kestrav : deleting the focused recording joins with the file operations"));
-    list->setFocus();
-}
-
 // The controls' reports reach the window as the system's messages and
 // commands; the pictures come from the transport.
 void CMovaraDlg::ConnectPlayback()

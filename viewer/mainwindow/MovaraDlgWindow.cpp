@@ -3,12 +3,18 @@
 #include "mainwindow/MovaraDlg.h"
 
 #include "mainwindow/CardController.h"
+#include "mainwindow/CommandRouter.h"
+#include "mainwindow/MenuBar.h"
+#include "mainwindow/RecordingFiles.h"
 #include "mainwindow/PlaybackCoordinator.h"
 #include "mainwindow/WindowModes.h"
 #include "engine/ITransport.h"
 #include "skin/RListCtrl.h"
 #include "windows/VideoMainWnd.h"
 #include "catalogue/MemoryCard.h"
+#include "settings/Settings.h"
+#include "skin/RButton.h"
+#include "skin/SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
 #include "skin/SkinImage.h"
 #include "base/TraceLog.h"
 
@@ -95,168 +101,68 @@ void CMovaraDlg::reject()
 
 void CMovaraDlg::OnAccelerator(int acceleratorId)
 {
-    switch (acceleratorId) {
-    case kAccelOpen:
-        OnCommand(kCmdFileOpen);
-        break;
-    case kAccelSaveAs:
-        OnCommand(kCmdFileSaveAs);
-        break;
-    case kAccelExit:
-        close();
-        break;
-    case kAccelPlayPause:
-        OnCommand(m_transport->GetState() == STATE_PLAY ? kCmdPause : kCmdPlay);
-        break;
-    case kAccelFullScreen:
-        TraceLog(QStringLiteral("Kestrav : OnFullscr"));
-        OnCommand(kCmdFullScreen);
-        break;
-    case kAccelFullWindow:
-        TraceLog(QStringLiteral("Kestrav : OnFullwnd"));
-        OnCommand(kCmdFullWindow);
-        break;
-    case kAccelDelete:
-        OnCommand(kCmdListDelete);
-        break;
-    case kAccelHelp:
-        OnCommand(kCmdHelp);
-        break;
-    case kAccelEnter:
-        OnCommand(kCmdListPlayFocused);
-        break;
-    case kAccelUp:
-        OnCommand(kCmdListUp);
-        break;
-    case kAccelDown:
-        OnCommand(kCmdListDown);
-        break;
-    default:
-        break; // Shift+Enter: no handler
-    }
+    m_router->OnAccelerator(acceleratorId);
 }
 
 // ---- Commands ----------------------------------------------------------------------------
 
 void CMovaraDlg::OnCommand(int id)
 {
-    switch (id) {
-    case kCmdClose:
-        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_CLOSE"));
-        if (m_transport->GetState() == STATE_PLAY)
-            VideoSTOP();
-        close();
-        return;
-    case kCmdMinimise:
-        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_MIN"));
-        showMinimized();
-        return;
-    case kCmdMaximise:
-        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_MAX"));
-        return; // window modes join with the full-window commands
-    case kCmdFile:
-        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_FILE"));
-        return;
-    case kCmdSettings:
-        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_SETTING"));
-        return;
-    case kCmdNavigationProduct:
-        HideDropPanels(-1);
-        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_ORVIA"));
-        return;
-    case kCmdFileExit:
-        HideDropPanels(-1);
-        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_FILE_CLOSE"));
-        close();
-        return;
-    case kCmdListUp:
-        HideDropPanels(-1);
-        if (CRListCtrl* list = List())
-            list->FocusPrev();
-        return;
-    case kCmdListDown:
-        HideDropPanels(-1);
-        if (CRListCtrl* list = List())
-            list->FocusNext();
-        return;
-    case kCmdListPlayFocused:
-    case kCmdListDelete:
-        HideDropPanels(-1);
-        OnListMenuCommand(id);
-        return;
-    case kCmdPlayType:
-        HideDropPanels(-1);
-        m_playback->TogglePlayType();
-        return;
-    case kCmdContextPlayPause:
-    case kCmdFullScreen:
-    case kCmdFullWindow: {
-        HideDropPanels(-1);
-        const CRListCtrl* list = List();
-        if (!list || list->IsEmptyMode())
-            return; // no card and no opened file
-        if (id == kCmdContextPlayPause) {
-            TraceLog(QStringLiteral("BTN CLICK : ID_BOX_CONTEXT_PLAY"));
-            FrontVideo()->HideContextMenu();
-            if (m_transport->GetState() == STATE_PAUSE)
-                VideoPlay(false);
-            else
-                VideoPause();
-        } else if (id == kCmdFullScreen) {
-            TraceLog(QStringLiteral("BTN CLICK : ID_BOX_CONTEXT_FULLSCR"));
-            FrontVideo()->HideContextMenu();
-            m_modes->ToggleExpand();
-            ShowCurrentTime();
-            UpdateFrontRearLabels();
-        } else {
-            TraceLog(QStringLiteral("BTN CLICK : ID_BOX_CONTEXT_FULLWIN"));
-            TraceLog(QStringLiteral("Kestrav : the full window joins with the window modes"));
-            FrontVideo()->HideContextMenu();
-        }
-        return;
-    }
-    case kCmdFitArea:
-        HideDropPanels(-1);
-        TraceLog(QStringLiteral("BTN CLICK : ID_BTN_FITAREA"));
-        if (m_transport->GetState() != STATE_STOP) {
-            m_transport->SetVideoViewSize(1.0f);
-            FrontVideo()->ResetZoom();
-        }
-        return;
-    case kIdPlay:
-    case kIdPause:
-    case kIdStop:
-    case kIdPrevious:
-    case kIdNext:
-    case kIdBack10:
-    case kIdForward10:
-    case kIdContinuousPlay:
-    case kIdPlayForce:
-        OnControlBoxBtnClicked(id);
-        return;
-    case kIdPlayList:
-    case kIdListNormal:
-    case kIdListParking:
-    case kIdListManual:
-    case kIdListPosition:
-    case kIdListRecNormal:
-    case kIdListNorShock:
-    case kIdListParkMotion:
-    case kIdListParkShock:
-        OnListCategoryCommand(id);
-        return;
-    default:
-        // The other commands join with their parts (playback, files, window
-        // modes); until then they only close the drop-down panels.
-        if (id > kCmdSettings)
-            HideDropPanels(-1);
-        return;
-    }
+    m_router->OnCommand(id);
 }
 
-void CMovaraDlg::HideDropPanels(int /*except*/)
+void CMovaraDlg::HideDropPanels(int except)
 {
-    // The drop-down menus and panels join with the skinned drop-down windows.
+    m_menus->HideDropPanels(except);
+}
+
+void CMovaraDlg::OpenDropPanel(int panelId)
+{
+    m_menus->OpenDropPanel(panelId);
+}
+
+QPoint CMovaraDlg::GetDropPanelAnchor(int panelId) const
+{
+    return m_menus->GetDropPanelAnchor(panelId);
+}
+
+// The menus' and panels' commands and values reach the window as the
+// buttons' do.
+void CMovaraDlg::ConnectMenus()
+{
+    connect(m_menus, &CMenuBar::Command, this, &CMovaraDlg::OnCommand);
+    connect(m_menus, &CMenuBar::NotifyMessage, this, &CMovaraDlg::OnWindowMessage);
+    m_menus->SetWindowModeSource([this] { return m_modes->WindowMode(); });
+    // While expanded, the play-control panels open over the full-screen
+    // control box (a top-level window: its geometry is on the screen).
+    m_menus->SetControlBoxRectSource([this] {
+        const CVideoMainWnd* front = FrontVideo();
+        const QWidget* box = front ? front->ControlBox() : nullptr;
+        return box ? box->geometry() : QRect();
+    });
+}
+
+void CMovaraDlg::SetSpeedUnit(int unit)
+{
+    speedUnit = unit == 1 ? 1 : 0;
+    const QString stem = speedUnit ? QStringLiteral("speed_mile") : QStringLiteral("speed_km");
+    if (auto* button = qobject_cast<CRButton*>(Control(kIdUnit))) {
+        const QString picture = stem + QStringLiteral(".png");
+        button->SetImages(picture, picture, picture, &m_composer->WindowBackground(), stem + QStringLiteral("_dis.png"));
+        button->Redraw();
+    }
+    m_menus->SetSpeedUnit(speedUnit);
+    SettingsSetText(QString::fromLatin1(kSettingUnit), QString::fromLatin1(speedUnit ? kUnitMph : kUnitKmh));
+    if (!SettingsSave())
+        TraceLog(QStringLiteral("Kestrav : the settings file could not be saved"));
+}
+
+// Files named at start-up open one after the other as File > Open would.
+void CMovaraDlg::OpenStartupFiles()
+{
+    for (const QString& path : std::as_const(m_options.openFiles))
+        if (!m_files->OpenRecordingPath(path))
+            TraceLogF("Kestrav : cannot open [%s]", path.toLocal8Bit().constData());
 }
 
 // ---- Mouse (the grip and drag rule is the window modes') -----------------------------------
@@ -377,6 +283,10 @@ void CMovaraDlg::OnClose()
         return;
     m_closed = true;
     TraceLog(QStringLiteral("Kestrav :: <<<<<<<<<<<<<<<<OnClose>>>>>>>>>>>>>>>"));
+    // A copy being saved stops (its temporary file goes) before the window does.
+    m_files->CancelCopy();
+    m_files->WaitForCopy();
+    HideDropPanels(-1);
     // 2. The analysis must be over before anything it uses goes.
     m_card->StopAnalysis();
     for (QTimer* t : std::as_const(m_timers))

@@ -6,6 +6,7 @@
 #include "engine/ITransport.h"
 #include "lang/Lang.h"
 #include "mainwindow/MainWindowIds.h"
+#include "mainwindow/MenuBar.h"
 #include "mainwindow/MovaraDlg.h"
 #include "mainwindow/TelemetryPresenter.h"
 #include "mainwindow/WindowModes.h"
@@ -17,6 +18,7 @@
 #include "skin/RStaticText.h"
 #include "skin/SkinBalloonTip.h" // completes the balloon pointer of the skinned buttons
 #include "skin/SkinSlider.h"
+#include "skin/TDropBriSpd.h"
 #include "windows/VideoMainWnd.h"
 #include "windows/VideoSubWnd.h"
 
@@ -328,8 +330,9 @@ int CPlaybackCoordinator::StartRecording()
     // 14.
     TraceLog(QStringLiteral("VideoPlay::Pass H264 Checking"));
     m_window.Presenter().ShowVehicleSignals(m_window.dualStreamMode == 1, series);
-    // 15. The brightness and speed panel returns to 50 and x1.0 with the panel itself.
-    TraceLog(QStringLiteral("Kestrav : the speed panel's reset joins with the drop-down panels"));
+    // 15. The brightness and speed panel shows 50 and x1.0 again (a new open starts there).
+    if (CTDropBriSpd* panel = m_window.Menus().SpeedPanel())
+        panel->ResetValues();
     // 16.
     if (!m_transport.OnMovieOpen(path, m_window.singlePlay == 1)) {
         DoVideoSTOP();
@@ -709,7 +712,7 @@ void CPlaybackCoordinator::TogglePlayType()
     if (m_window.dualStreamMode != 1 || m_window.playTypeLocked != 0)
         return;
     m_window.singlePlay = m_window.singlePlay ? 0 : 1;
-    TraceLogF("Kestrav : the play-type check mark (%d) joins with the settings menu", m_window.singlePlay ? 0 : 1);
+    m_window.UpdatePlayTypeItem();
     SettingsSetText(QString::fromLatin1(kSettingPlayType),
                     QString::fromLatin1(m_window.singlePlay ? kPlayTypeSingle : kPlayTypeDual));
     if (!SettingsSave())

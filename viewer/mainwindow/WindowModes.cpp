@@ -651,6 +651,5 @@ void CWindowModes::MapSearch()
 
 void CWindowModes::OpenNavigationProduct()
 {
-    TraceLog(QStringLiteral("BTN CLICK : ID_BTN_ORVIA"));
     CPlatform::Instance().ShellOpen(QString::fromLatin1(kNavigationProductUrl));
 }

@@ -84,6 +84,7 @@ public:
     // none). Shown and hidden by the full-screen rule; their reports are
     // passed on through OnOverlayCommand and OnOverlayMessage.
     void SetOverlays(QWidget* caption, QWidget* controlBox);
+    QWidget* ControlBox() const { return m_controlBox; }
     // Hides both bars, the context menu, the caption and the control box.
     void HideOverlays();
     bool IsFullScreen() const { return m_fullScreen; }
