@@ -60,6 +60,7 @@ private slots:
     void emptyCatalogueEndsAtOnce();
     void fullRun();
     void withoutProgressControls();
+    void eachPercentReportedOnce();
     void stopDuringLongExtraction();
     void stopWhenFinishedDoesNotWait();
     void extractionErrorsDoNotStopTheRun();
@@ -136,6 +137,34 @@ void TestAnalysisThread::withoutProgressControls()
     thread.Start(run);
     QVERIFY(event.Wait(5000));
     QCOMPARE(log.Events(), (QStringList{"stop timer 104", "start timer 104 3000"}));
+}
+
+void TestAnalysisThread::eachPercentReportedOnce()
+{
+    // 250 entries: the percent text goes 0%, 1%, ... 100%, each once and in
+    // order; the trace still has a line per entry.
+    CCatalogue catalogue;
+    for (int i = 0; i < 250; ++i)
+        catalogue[i % 5][QStringLiteral("R%1").arg(i, 3, 10, QLatin1Char('0'))] = Entry(QStringLiteral("/r%1").arg(i));
+    std::atomic<int> stop{0};
+    CAutoResetEvent event;
+    CProgressLog log;
+    AnalysisRun run{&catalogue, &stop, &event, &log, {}, [](const QString&, CTextData& d) { d.gsensorList.emplace_back(); }};
+    CTraceCapture trace;
+    CAnalysisThread thread;
+    thread.Start(run);
+    QVERIFY(event.Wait(10000));
+    QStringList percents;
+    for (const QString& e : log.Events())
+        if (e.startsWith(QLatin1String("percent ")))
+            percents << e;
+    QStringList expected;
+    for (int p = 0; p <= 100; ++p)
+        expected << QStringLiteral("percent %1%").arg(p);
+    QCOMPARE(percents, expected);
+    QCOMPARE(trace.LinesStartingWith(QStringLiteral("Thread ExtractText Movie List ")).size(), 250);
+    QVERIFY(trace.Contains(QStringLiteral("Thread ExtractText Movie List 0 persent File Count (2)")));
+    QVERIFY(trace.Contains(QStringLiteral("Thread ExtractText Movie List 100 persent File Count (250)")));
 }
 
 void TestAnalysisThread::stopDuringLongExtraction()

@@ -236,6 +236,8 @@ void TestLang::textKeys()
         if (has)
             QVERIFY2(!value.isEmpty(), qPrintable(Key(n)));
     }
+    // The file operations' texts 201 to 205.
+    const int fileTexts = 5;
     for (int n = 201; n < 201 + fileTexts; ++n) {
         QString value;
         QVERIFY2(table.GetString(QString(), Key(n), value) && !value.isEmpty(), qPrintable(Key(n)));

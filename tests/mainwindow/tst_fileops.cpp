@@ -19,8 +19,11 @@
 #include "skin/TDropBox.h"
 #include "support/TraceCapture.h"
 #include "windows/BbInfoDlg.h"
+#include "windows/ExportClipDlg.h"
+#include "windows/WindowsIds.h"
 #include "windows/VideoMainWnd.h"
 #include "writers/DemoCard.h"
+#include "writers/MediaWriters.h"
 
 #include <QApplication>
 #include <QFile>
@@ -173,6 +176,7 @@ private slots:
     void settingsProgram();
     void deviceInformation_data();
     void deviceInformation();
+    void exportClipEntries();
 };
 
 void TestFileOps::openByFolderLeavesTheNoCardState_data()
@@ -609,6 +613,63 @@ void TestFileOps::deviceInformation()
     // Run again, it reads the record afresh.
     dlg.OnCommand(kCmdDeviceInfo);
     QCOMPARE(m_platform.CallsOf(QStringLiteral("RunModalDialog")).size(), 2);
+}
+
+void TestFileOps::exportClipEntries()
+{
+    CMovaraDlg& dlg = Open();
+    // Both context menus offer the entry, inside their windows.
+    for (const CTDropBox* menu : {dlg.List()->ContextMenu(), dlg.FrontVideo()->ContextMenu()}) {
+        const auto& last = menu->Items().back();
+        QCOMPARE(last.text, Text("IDS_STRING_K_161"));
+        QVERIFY(last.command == kCmdListExportClip || last.command == kCmdContextExportClip);
+        QVERIFY2(last.itemRect.bottom <= menu->height(), qPrintable(menu->windowTitle()));
+    }
+    // A real recording to cut in the card's second place.
+    AviOptions avi;
+    avi.durationSec = 40.0;
+    avi.fps = 5;
+    QString error;
+    QVERIFY2(WriteTestAvi(m_w->CardFile(kCard[1]), avi, &error), qPrintable(error));
+
+    QString recordingSeen;
+    double from = -1, to = -1;
+    m_platform.modalInspector = [&](QObject* d) {
+        auto* clip = qobject_cast<CExportClipDlg*>(d);
+        QVERIFY(clip);
+        recordingSeen = clip->Recording();
+        QVERIFY(clip->Span(&from, &to));
+    };
+    // Nothing playing: the front window's entry has nothing to export.
+    dlg.OnCommand(kCmdContextExportClip);
+    QVERIFY(m_platform.Calls().isEmpty());
+
+    // The playing recording, around the player's position.
+    QVERIFY(m_w->Play(Name(kCard[1])));
+    m_w->fake->SetPositionUnits(int64_t(20) * 10'000'000);
+    dlg.OnCommand(kCmdContextExportClip);
+    QCOMPARE(m_platform.CallsOf(QStringLiteral("RunModalDialog")).size(), 1);
+    QCOMPARE(recordingSeen, m_w->CardFile(kCard[1]));
+    QVERIFY2(from < 20 && to > 20 && to - from == ExportClipIds::kDefaultSpanSeconds,
+             qPrintable(QStringLiteral("%1-%2").arg(from).arg(to)));
+    QCOMPARE(m_w->fake->GetState(), STATE_PLAY); // the viewer keeps playing
+
+    // The list's entry takes the focused recording, from its start when it
+    // is not the one playing; one that cannot be read is said, naming it.
+    m_platform.Clear();
+    dlg.List()->SetFocusedByName(Name(kCard[2]));
+    dlg.OnCommand(kCmdListExportClip);
+    QVERIFY(m_platform.CallsOf(QStringLiteral("RunModalDialog")).isEmpty());
+    const QStringList messages = Messages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().startsWith(Text("IDS_STRING_K_157")));
+    QVERIFY(messages.first().contains(QFileInfo(m_w->CardFile(kCard[2])).fileName()));
+    m_platform.Clear();
+    dlg.List()->SetFocusedByName(Name(kCard[1]));
+    m_w->fake->Stop();
+    dlg.OnCommand(kCmdListExportClip);
+    QCOMPARE(m_platform.CallsOf(QStringLiteral("RunModalDialog")).size(), 1);
+    QCOMPARE(from, 0.0);
 }
 
 QTEST_MAIN(TestFileOps)

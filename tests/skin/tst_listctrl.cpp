@@ -603,14 +603,16 @@ private slots:
         Fill(list.get(), Singles(6));
         CTDropBox* menu = list->ContextMenu();
         QCOMPARE(menu->windowTitle(), QStringLiteral("ListContext"));
-        QCOMPARE(menu->size(), QSize(256, 55));
-        QCOMPARE(menu->Items().size(), size_t(2));
+        QCOMPARE(menu->size(), QSize(256, 76));
+        QCOMPARE(menu->Items().size(), size_t(3));
         QCOMPARE(menu->Items()[0].text, QStringLiteral("Play"));
         QCOMPARE(menu->Items()[0].rightText, QStringLiteral("Enter"));
         QCOMPARE(menu->Items()[0].command, 1088);
         QCOMPARE(menu->Items()[1].text, QStringLiteral("Delete"));
         QCOMPARE(menu->Items()[1].rightText, QStringLiteral("Delete"));
         QCOMPARE(menu->Items()[1].command, 1089);
+        QCOMPARE(menu->Items()[2].command, 1093); // "Export clip..."
+        QVERIFY(menu->Items()[2].itemRect.bottom <= menu->height());
         QCOMPARE(menu->NormalTextColor(), QColor(0, 0, 0));
         QCOMPARE(menu->HoverTextColor(), QColor(255, 255, 255));
 

@@ -10,7 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -42,6 +46,133 @@ CTextData Extract(const QByteArray& bytes)
     return data;
 }
 
+// A byte source as the tests need it: fails every read whose range touches
+// [failFrom, failTo), hands out at most `maxRead` bytes per call, holds in
+// memory only what lies before `coldFrom` (ReadAtIfCached of anything
+// reaching past it gives -1), and records what it was asked.
+class CTestReader : public IByteReader
+{
+public:
+    explicit CTestReader(QByteArray bytes) : m_bytes(std::move(bytes)) {}
+    int64_t Size() const override { return m_bytes.size(); }
+    int64_t ReadAt(int64_t offset, char* out, int64_t length) override
+    {
+        reads.append({offset, length});
+        return Copy(offset, out, length);
+    }
+    int64_t ReadAtIfCached(int64_t offset, char* out, int64_t length) override
+    {
+        tries.append({offset, length});
+        if (offset + length > coldFrom)
+            return -1;
+        const int64_t n = Copy(offset, out, length);
+        if (n > 0)
+            fromMemory.append({offset, n});
+        return n;
+    }
+    void WillRead(int64_t offset, int64_t length) override { announced.append({offset, length}); }
+
+    int64_t failFrom = -1;
+    int64_t failTo = -1;
+    int64_t maxRead = INT64_MAX;
+    int64_t coldFrom = INT64_MAX;
+    QList<QPair<int64_t, int64_t>> reads;      // ReadAt
+    QList<QPair<int64_t, int64_t>> tries;      // ReadAtIfCached
+    QList<QPair<int64_t, int64_t>> fromMemory; // what those delivered
+    QList<QPair<int64_t, int64_t>> announced;
+
+private:
+    int64_t Copy(int64_t offset, char* out, int64_t length)
+    {
+        if (offset < 0 || length <= 0 || offset >= Size())
+            return 0;
+        const int64_t n = std::min({length, Size() - offset, maxRead});
+        if (failFrom >= 0 && offset < failTo && offset + std::min(length, Size() - offset) > failFrom)
+            return -1;
+        std::memcpy(out, m_bytes.constData() + offset, size_t(n));
+        m_bytesRead += n;
+        return n;
+    }
+    QByteArray m_bytes;
+};
+
+QString TextUpToZero(const char* bytes, int length)
+{
+    const int n = int(qstrnlen(bytes, uint(length)));
+    return QString::fromLocal8Bit(bytes, n);
+}
+
+// The walk as a plain reading of the layout gives it, each text chunk read
+// on its own (header and 120 bytes): what the grouped reads must yield.
+struct CPlainWalk {
+    CTextData data;
+    QStringList invalid; // the invalid-size traces
+};
+CPlainWalk PlainWalk(IByteReader& file)
+{
+    CPlainWalk r;
+    char first[12];
+    if (file.ReadAt(12, first, 12) != 12)
+        return r;
+    const int64_t second = 24 + int64_t(ReadLe32(first + 4)) - 4;
+    char list[12] = {};
+    if (second >= 0)
+        file.ReadAt(second, list, 12);
+    const int64_t base = second + 8;
+    const int64_t idx1 = base + int64_t(ReadLe32(list + 4));
+    char header[8];
+    if (second < 0 || file.ReadAt(idx1, header, 8) != 8 || std::memcmp(header, "idx1", 4) != 0)
+        return r;
+    const int64_t entries = std::min<int64_t>(ReadLe32(header + 4), std::max<int64_t>(0, file.Size() - idx1 - 8)) / 16;
+    QByteArray index(entries * 16, '\0');
+    const int64_t got = entries > 0 ? file.ReadAt(idx1 + 8, index.data(), index.size()) : 0;
+    QList<int64_t> chunks;
+    for (int64_t i = 0; i < std::max<int64_t>(0, got) / 16; ++i)
+        if ((ReadLe32(index.constData() + i * 16) >> 16) == 0x7874)
+            chunks << base + int64_t(ReadLe32(index.constData() + i * 16 + 8));
+    for (int n = 0; n < chunks.size(); ++n) {
+        char c[128];
+        const int64_t g = file.ReadAt(chunks[n], c, 128);
+        if (g < 8)
+            continue;
+        const uint32_t size = ReadLe32(c + 4);
+        if (size > 120) {
+            r.invalid << QStringLiteral("ExtractText:  [%1/%2] * invalid chunk size = %3").arg(n + 1).arg(chunks.size()).arg(size);
+            continue;
+        }
+        if (g < 8 + int64_t(size))
+            continue;
+        const char* p = c + 8;
+        if (size == 112 && p[93] != 0)
+            r.data.AddSplitRecord(TextUpToZero(p, 90), TextUpToZero(p + 92, 20));
+        else
+            r.data.AddTextRecord(TextUpToZero(p, int(size)));
+    }
+    return r;
+}
+
+// Text clusters of `perSecond` chunks (ten G-sensor records, a fix, a
+// signal record, repeated), one a second, `media` bytes of pictures between them.
+CAviWriter Spaced(int seconds, int media, int perSecond = 12)
+{
+    CAviWriter w;
+    w.AddStream(CAviWriter::VideoStream("H264", 64, 48, 30, seconds));
+    w.AddStream(CAviWriter::TextStream());
+    for (int s = 0; s < seconds; ++s) {
+        if (media > 0)
+            w.AddChunk("00dc", QByteArray(media, char(0x5A)));
+        for (int k = 0; k < perSecond; ++k) {
+            if (k % 12 == 10)
+                w.AddChunk("01tx", CAviWriter::TextPayload(kRmc, 120));
+            else if (k % 12 == 11)
+                w.AddChunk("01tx", CAviWriter::TextPayload("CAR,0,1," + QByteArray::number(s % 2), 16));
+            else
+                w.AddChunk("01tx", CAviWriter::TextPayload("gsensori,1,256," + QByteArray::number(s * 10 + k) + ",3,250", 64));
+        }
+    }
+    return w;
+}
+
 template <typename T>
 bool IsPrefix(const std::vector<T>& part, const std::vector<T>& whole)
 {
@@ -67,6 +198,12 @@ private slots:
     void garbage();
     void checkH264_data();
     void checkH264();
+    void groupedReadsGiveWhatChunkReadsGive_data();
+    void groupedReadsGiveWhatChunkReadsGive();
+    void fewReadsPerRecording_data();
+    void fewReadsPerRecording();
+    void garbageAgainstChunkReads();
+    void realFileCachedAndCold();
 };
 
 void TestAviText::walksTheIndex()
@@ -342,6 +479,240 @@ void TestAviText::checkH264()
     CTraceCapture trace;
     QCOMPARE(Telemetry::CheckH264(dir.filePath(QStringLiteral("none.avi"))), 0);
     QVERIFY(trace.Contains(QStringLiteral("File Open Error[CheckH264] cause (2) ") + dir.filePath(QStringLiteral("none.avi"))));
+}
+
+void TestAviText::groupedReadsGiveWhatChunkReadsGive_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("failFrom"); // reads touching [failFrom, failTo) fail
+    QTest::addColumn<qint64>("failTo");
+    QTest::addColumn<qint64>("maxRead");  // at most this many bytes per read
+    QTest::addColumn<double>("cold");     // the part of the file not in memory, from its end
+
+    const QByteArray spaced = Spaced(8, 70000).Build();
+    const QByteArray packed = Spaced(40, 0).Build(); // 480 chunks back to back: several full groups
+    const qint64 none = -1;
+    const qint64 all = INT64_MAX;
+    QTest::newRow("spaced") << spaced << none << none << all << 0.5;
+    QTest::newRow("packed") << packed << none << none << all << 0.5;
+    QTest::newRow("packed, short reads") << packed << none << none << qint64(100) << 1.0;
+    QTest::newRow("packed, reads of a page") << packed << none << none << qint64(4096) << 0.0;
+    const qint64 third = packed.indexOf("gsensori,1,256,200,");
+    QTest::newRow("read error inside a group") << packed << third << third + 1 << all << 1.0;
+    QTest::newRow("read error inside a group, in memory") << packed << third << third + 1 << all << 0.0;
+    QTest::newRow("read error over a group's end") << packed << third - 3000 << third + 200 << all << 0.3;
+    const qint64 idx1 = packed.lastIndexOf("idx1");
+    QTest::newRow("read error in the index") << packed << idx1 + 400 << idx1 + 401 << all << 1.0;
+    QTest::newRow("read error in the head") << packed << qint64(20) << qint64(21) << all << 0.0;
+
+    // The file ends inside the last chunks, after the index was moved ahead of them.
+    for (int cut : {1, 9, 60, 127, 200}) {
+        CAviWriter w = Spaced(3, 5000);
+        QByteArray bytes = w.Build();
+        // Point the last text entry at the last `cut` bytes of the file.
+        const qint64 lastEntry = bytes.size() - 16;
+        const qint64 base = bytes.indexOf("movi");
+        PutLe32(bytes, lastEntry + 8, uint32_t(bytes.size() - cut - base));
+        QTest::newRow(qPrintable(QStringLiteral("chunk cut by the file's end after %1 bytes").arg(cut)))
+            << bytes << none << none << all << (cut % 2 ? 1.0 : 0.0);
+    }
+
+    // Overlapping, repeated and unsorted offsets; sizes that lie.
+    CAviWriter messy = Spaced(6, 3000);
+    CAviWriter::Chunk lying;
+    lying.id = "01tx";
+    lying.payload = "gsensor,5,5,5";
+    lying.declaredSize = 120; // the payload is shorter: the next chunk's bytes follow
+    messy.AddChunk(lying);
+    CAviWriter::Chunk huge = lying;
+    huge.declaredSize = 0x7FFFFFFF;
+    messy.AddChunk(huge);
+    CAviWriter::Chunk into = lying;
+    into.indexOffsetOverride = 4 + 3000 + 8 + 30; // into the middle of the first text chunk
+    messy.AddChunk(into);
+    CAviWriter::Chunk far = lying;
+    far.indexOffsetOverride = 0xFFFFFFF0u;
+    messy.AddChunk(far);
+    QList<int> order;
+    for (int i = 0; i < 6 * 13 + 4; ++i)
+        order << i;
+    QRandomGenerator rng(77);
+    for (int i = order.size() - 1; i > 0; --i)
+        order.swapItemsAt(i, rng.bounded(i + 1));
+    order << order.mid(0, 10); // each of these twice
+    messy.indexOrder = order;
+    QTest::newRow("unsorted, overlapping, repeated") << messy.Build() << none << none << all << 0.5;
+    QTest::newRow("unsorted, overlapping, repeated, cold") << messy.Build() << none << none << all << 1.0;
+    const QByteArray messyBytes = messy.Build();
+    QTest::newRow("unsorted, with a read error") << messyBytes << qint64(messyBytes.size() / 3)
+                                                 << qint64(messyBytes.size() / 3 + 50) << all << 0.8;
+}
+
+void TestAviText::groupedReadsGiveWhatChunkReadsGive()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, failFrom);
+    QFETCH(qint64, failTo);
+    QFETCH(qint64, maxRead);
+    QFETCH(double, cold);
+    CTestReader plain(bytes);
+    plain.failFrom = failFrom;
+    plain.failTo = failTo;
+    plain.maxRead = maxRead;
+    const CPlainWalk expected = PlainWalk(plain);
+
+    CTestReader grouped(bytes);
+    grouped.failFrom = failFrom;
+    grouped.failTo = failTo;
+    grouped.maxRead = maxRead;
+    grouped.coldFrom = bytes.size() - qint64(cold * double(bytes.size()));
+    CTraceCapture trace;
+    CTextData data;
+    Telemetry::ExtractAviText(grouped, QStringLiteral("mem.avi"), data);
+    QCOMPARE(data.gsensorList, expected.data.gsensorList);
+    QCOMPARE(data.gpsList, expected.data.gpsList);
+    QCOMPARE(data.carInfoList, expected.data.carInfoList);
+    QCOMPARE(trace.LinesStartingWith(QStringLiteral("ExtractText:  [")), expected.invalid);
+    if (failFrom < 0 && maxRead == INT64_MAX)
+        QVERIFY(!data.IsEmpty());
+    // Every read within the file's bounds.
+    for (const auto& [offset, length] : grouped.reads + grouped.tries)
+        QVERIFY2(offset >= 0 && length > 0 && offset < bytes.size(), qPrintable(QStringLiteral("%1+%2").arg(offset).arg(length)));
+}
+
+void TestAviText::fewReadsPerRecording_data()
+{
+    QTest::addColumn<int>("media");   // bytes of pictures between the seconds' text
+    QTest::addColumn<double>("cold"); // the part of the file not in memory, from its end
+    for (double cold : {0.0, 1.0, 0.5}) {
+        const QString state = cold == 0.0 ? QStringLiteral("in memory") : cold == 1.0 ? QStringLiteral("cold") : QStringLiteral("half cold");
+        QTest::newRow(qPrintable(QStringLiteral("a camera's bit rate, ") + state)) << 150000 << cold;
+        QTest::newRow(qPrintable(QStringLiteral("just over a group's reach, ") + state)) << 66000 << cold;
+        QTest::newRow(qPrintable(QStringLiteral("small pictures, ") + state)) << 3000 << cold;
+        QTest::newRow(qPrintable(QStringLiteral("text only, ") + state)) << 0 << cold;
+    }
+}
+
+void TestAviText::fewReadsPerRecording()
+{
+    QFETCH(int, media);
+    QFETCH(double, cold);
+    constexpr int kSeconds = 60;
+    const QByteArray bytes = Spaced(kSeconds, media).Build();
+    const qsizetype index = bytes.lastIndexOf("idx1");
+    CTestReader file(bytes);
+    file.coldFrom = bytes.size() - qint64(cold * double(bytes.size()));
+    CTextData data;
+    Telemetry::ExtractAviText(file, QStringLiteral("mem.avi"), data);
+    QCOMPARE(data.gsensorList.size(), size_t(kSeconds * 10));
+    QCOMPARE(data.gpsList.size(), size_t(kSeconds));
+    QCOMPARE(data.carInfoList.size(), size_t(kSeconds));
+
+    // The head and the index; then the text in groups of at most 64 KiB
+    // that together take at most twice what reading each chunk alone would:
+    // copied while in memory, and from the first group that is not, all
+    // the rest announced once and read waiting.
+    auto isText = [index](const QPair<int64_t, int64_t>& r) { return r.first != 0 && r.first != index; };
+    QList<QPair<int64_t, int64_t>> waited;
+    for (const auto& r : file.reads)
+        if (isText(r))
+            waited << r;
+    QVERIFY(file.reads.size() <= waited.size() + 2);
+    const QList<QPair<int64_t, int64_t>> groups = file.fromMemory + waited;
+    qint64 textBytes = 0;
+    for (const auto& [offset, length] : groups) {
+        QVERIFY2(length <= Telemetry::kMaxGroupRead, qPrintable(QString::number(length)));
+        textBytes += length;
+    }
+    QVERIFY2(textBytes <= 2 * 128 * kSeconds * 12, qPrintable(QString::number(textBytes)));
+    QCOMPARE(file.announced, waited);
+    QCOMPARE(file.tries.size(), file.fromMemory.size() + (waited.isEmpty() ? 0 : 1));
+    if (cold == 0.0)
+        QVERIFY(waited.isEmpty());
+    if (cold == 1.0)
+        QVERIFY(file.fromMemory.isEmpty());
+    if (cold == 0.5 && media > 0) // (text alone makes one or two groups)
+        QVERIFY(!file.fromMemory.isEmpty() && !waited.isEmpty());
+    if (media > Telemetry::kMaxGroupRead)
+        QCOMPARE(groups.size(), kSeconds); // one read per second's cluster
+    else
+        QVERIFY2(groups.size() <= kSeconds, qPrintable(QString::number(groups.size())));
+    if (media == 0)
+        QVERIFY2(groups.size() <= 2, qPrintable(QString::number(groups.size())));
+}
+
+void TestAviText::garbageAgainstChunkReads()
+{
+    // Flipped bytes anywhere (headers, index, sizes): the same samples and
+    // invalid-size traces as reading each chunk on its own.
+    QRandomGenerator rng(4321);
+    const QByteArray valid = Spaced(5, 700).Build();
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes = valid;
+        const int flips = 1 + rng.bounded(8);
+        for (int i = 0; i < flips; ++i) {
+            // Mostly in the index, where offsets and ids live.
+            const qsizetype at = rng.bounded(3) ? bytes.size() - 1 - rng.bounded(qsizetype(60 * 16)) : rng.bounded(bytes.size());
+            bytes[at] = char(rng.bounded(256));
+        }
+        if (round % 5 == 0)
+            bytes.truncate(rng.bounded(bytes.size()));
+        CTestReader plain(bytes);
+        const CPlainWalk expected = PlainWalk(plain);
+        CTestReader grouped(bytes);
+        CTraceCapture trace;
+        CTextData data;
+        Telemetry::ExtractAviText(grouped, QStringLiteral("mem.avi"), data);
+        QVERIFY2(data.gsensorList == expected.data.gsensorList && data.gpsList == expected.data.gpsList
+                     && data.carInfoList == expected.data.carInfoList,
+                 qPrintable(QString::number(round)));
+        QCOMPARE(trace.LinesStartingWith(QStringLiteral("ExtractText:  [")), expected.invalid);
+    }
+}
+
+// A real file, in the page cache and dropped from it: reads without
+// waiting give the file's bytes or -1, never other bytes, and the walk
+// gives the same samples either way.
+void TestAviText::realFileCachedAndCold()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("REC_2024_01_01_10_00_00_F.AVI"));
+    const QByteArray bytes = Spaced(20, 150000).Build();
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    const CTextData expected = Extract(bytes);
+    QCOMPARE(expected.gsensorList.size(), size_t(200));
+
+    auto drop = [&path] {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        ::fdatasync(fd);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    };
+    int round = 0;
+    for (bool cold : {false, true, false}) {
+        if (cold)
+            drop();
+        CFileByteReader file(path);
+        QVERIFY(file.IsOpen());
+        char page[4096];
+        const int64_t at = bytes.size() / 2;
+        const int64_t got = file.ReadAtIfCached(at, page, sizeof page);
+        QVERIFY2(got == -1 || (got > 0 && QByteArray(page, int(got)) == bytes.mid(at, got)), qPrintable(QString::number(got)));
+        if (round++ == 0) // just written: in memory
+            QCOMPARE(got, int64_t(sizeof page));
+        QCOMPARE(file.ReadAtIfCached(bytes.size(), page, 10), int64_t(0)); // past the end
+        if (cold)
+            drop();
+        CTextData data;
+        Telemetry::ExtractAviText(file, path, data);
+        QCOMPARE(data.gsensorList, expected.gsensorList);
+        QCOMPARE(data.gpsList, expected.gpsList);
+        QCOMPARE(data.carInfoList, expected.carInfoList);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAviText)

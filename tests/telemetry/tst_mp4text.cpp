@@ -52,6 +52,21 @@ CTextData Decoded(const QList<QByteArray>& records)
     return data;
 }
 
+// Memory bytes that record the reads and whether they were announced as random.
+class CRecordingReader : public CMemoryByteReader
+{
+public:
+    using CMemoryByteReader::CMemoryByteReader;
+    int64_t ReadAt(int64_t offset, char* out, int64_t length) override
+    {
+        reads.append({offset, length});
+        return CMemoryByteReader::ReadAt(offset, out, length);
+    }
+    void WillReadRandomly() override { randomBeforeFirstRead = reads.isEmpty(); }
+    QList<QPair<int64_t, int64_t>> reads;
+    bool randomBeforeFirstRead = false;
+};
+
 bool SameSamples(const CTextData& a, const CTextData& b)
 {
     return a.gsensorList == b.gsensorList && a.gpsList == b.gpsList && a.carInfoList == b.carInfoList;
@@ -134,6 +149,7 @@ private slots:
     void packetsEqualFullDemux_data();
     void packetsEqualFullDemux();
     void readsOnlyTheTextTrack();
+    void textSamplesReadAlone();
     void extractsTheFirstTextTrack();
     void packetSizesAndTexts();
     void aviNamedMp4IsWalkedAsAvi();
@@ -325,6 +341,46 @@ void TestMp4Text::readsOnlyTheTextTrack()
     QCOMPARE(packets, reference.textPackets);
     QVERIFY2(reader.BytesRead() < bytes.size() / 10,
              qPrintable(QStringLiteral("%1 of %2 bytes read").arg(reader.BytesRead()).arg(bytes.size())));
+}
+
+void TestMp4Text::textSamplesReadAlone()
+{
+    // Text samples a few pictures apart: each is one read of its own bytes,
+    // nothing in between is read (no read-ahead, no reading forward instead
+    // of a short seek), and the file is told so before the first read.
+    Mp4Options o;
+    o.durationSec = 3;
+    o.size = QSize(320, 180);
+    o.videoKbps = 1500;
+    o.noise = 40;
+    o.audio = true;
+    QList<QByteArray> records;
+    for (int s = 0; s < 30; ++s)
+        records << "gsensori,1,256," + QByteArray::number(s) + ",7,256";
+    o.textTracks = {Packets(records)};
+    Write(QStringLiteral("dense.mp4"), o);
+    const QByteArray bytes = ReadAll(Path(QStringLiteral("dense.mp4")));
+
+    CRecordingReader reader(bytes);
+    QList<QByteArray> packets;
+    QCOMPARE(Telemetry::ReadTextPackets(reader, packets), int(records.size()));
+    QCOMPARE(packets, FullDemux(Path(QStringLiteral("dense.mp4"))).textPackets);
+    QVERIFY(reader.randomBeforeFirstRead);
+    QMap<int64_t, int64_t> samples; // where each packet lies, its size
+    for (const QByteArray& p : packets) {
+        const int64_t at = bytes.indexOf(p);
+        QVERIFY(at > 0);
+        samples.insert(at, p.size());
+    }
+    int sampleReads = 0;
+    for (const auto& [offset, length] : reader.reads) {
+        if (offset < samples.firstKey() || offset > samples.lastKey())
+            continue; // the header and the movie box
+        QVERIFY2(samples.contains(offset) && samples.value(offset) == length,
+                 qPrintable(QStringLiteral("read %1+%2 between the samples").arg(offset).arg(length)));
+        ++sampleReads;
+    }
+    QCOMPARE(sampleReads, int(packets.size()));
 }
 
 void TestMp4Text::extractsTheFirstTextTrack()

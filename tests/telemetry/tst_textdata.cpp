@@ -3,6 +3,7 @@
 
 #include "support/CommaLocale.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <cstdlib>
@@ -28,7 +29,51 @@ private slots:
     void decimalDegrees();
     void copiesAreDeep();
     void numbersIgnoreTheLocale();
+    void bytesDecodeAsWideText_data();
+    void bytesDecodeAsWideText();
+    void bytesDecodeAsWideTextFuzzed();
 };
+
+namespace {
+// Every field of every sample, doubles by their bits (a "NaN" fix equals itself).
+QByteArray Dump(const CTextData& d)
+{
+    QByteArray out;
+    auto put = [&out](const auto& v) { out.append(reinterpret_cast<const char*>(&v), sizeof v); };
+    for (const CGSensorData& g : d.gsensorList) {
+        put(g.x), put(g.y), put(g.z);
+    }
+    out.append('|');
+    for (const CGPSData& f : d.gpsList) {
+        put(f.year), put(f.month), put(f.day), put(f.hour), put(f.minute), put(f.second), put(f.valid);
+        put(f.latitude), put(f.longitude), put(f.speed), put(f.course);
+    }
+    out.append('|');
+    for (const CCarInfoData& c : d.carInfoList) {
+        put(c.left), put(c.right), put(c.brake), put(c.active);
+    }
+    return out;
+}
+
+QString UpToZero(const QByteArray& bytes)
+{
+    const qsizetype zero = bytes.indexOf('\0');
+    return QString::fromLocal8Bit(zero < 0 ? bytes : bytes.left(zero));
+}
+
+// The 8-bit record decodes as its wide text does; a split record too.
+bool SameAsWideText(const QByteArray& record, const QByteArray& second = QByteArray())
+{
+    CTextData bytes, wide;
+    bytes.AddTextRecord(record.constData(), record.size());
+    wide.AddTextRecord(UpToZero(record));
+    if (!second.isNull()) {
+        bytes.AddSplitRecord(record.constData(), record.size(), second.constData(), second.size());
+        wide.AddSplitRecord(UpToZero(record), UpToZero(second));
+    }
+    return Dump(bytes) == Dump(wide);
+}
+} // namespace
 
 void TestTextData::gsensorRecords_data()
 {
@@ -287,6 +332,75 @@ void TestTextData::numbersIgnoreTheLocale()
     QCOMPARE(CGPSData("GPRMC,1,A,1e2,N,0x10,E").latitude, 100.0);
     QCOMPARE(data.gsensorList[0], CGSensorData(1, -2, 3));
     QCOMPARE(data.gsensorList[1], CGSensorData(128, -256, 512));
+}
+
+void TestTextData::bytesDecodeAsWideText_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QByteArray>("gsensorHalf"); // when not null: also as a split record
+    const QByteArray none;
+    const QByteArray rmc("GPRMC,123519.000,A,4807.038,N,01131.000,E,022.4,084.4,230394");
+    QTest::newRow("scaled") << QByteArray("gsensori,1,256,256,-512,1024") << QByteArray("12,-3,130");
+    QTest::newRow("white space everywhere") << QByteArray("gsensori, 1 ,\t256,\v5\r,\f-7 , 9\n") << QByteArray(" 12 ,\t-3\r,130 ");
+    QTest::newRow("signs and junk") << QByteArray("gsensor,+5,-0,--3") << QByteArray("+1,-,x9");
+    QTest::newRow("not decimal") << QByteArray("gsensor,0x10,1e3, 12 34") << QByteArray("0x1,1e1");
+    QTest::newRow("saturating") << QByteArray("CAR,99999999999,-99999999999,1") << QByteArray("99999999999,-99999999999,5");
+    QTest::newRow("empty fields") << QByteArray("gsensori,,,,,") << QByteArray(",,");
+    QTest::newRow("missing fields") << QByteArray("gsensori,1") << QByteArray("7");
+    QTest::newRow("car with spaces") << QByteArray("CAR, 1,\t0,2 ") << none;
+    QTest::newRow("fix") << rmc << QByteArray("1,2,3");
+    QTest::newRow("fix GNRMC, west and south") << QByteArray("GNRMC,010203,V,3730.5,S,12658.5,W,1,2,010124") << none;
+    QTest::newRow("fix NaN and infinity") << QByteArray("GPRMC,1,A,NAN,N,INF,E,nan,-inf,1") << none;
+    QTest::newRow("kind with a space") << QByteArray(" gsensor,1,2,3") << none;
+    QTest::newRow("kind before a space") << QByteArray("gsensor ,1,2,3") << none;
+    QTest::newRow("kind in other case") << QByteArray("GSENSOR,1,2,3") << none;
+    QTest::newRow("no comma") << QByteArray("GPRMC") << none;
+    QTest::newRow("comma first") << QByteArray(",gsensor,1") << none;
+    QTest::newRow("empty") << QByteArray("") << QByteArray("");
+    QTest::newRow("zero byte ends the record") << QByteArray("gsensor,1,2,3\0CAR,1,1,1", 24) << QByteArray("4,5\0,6", 6);
+    QTest::newRow("zero byte first") << QByteArray("\0gsensor,1,2,3", 14) << QByteArray("\0" "1,2", 4);
+    QTest::newRow("UTF-8 no-break space") << QByteArray("gsensor,\xC2\xA0" "1,2,3") << QByteArray("\xC2\xA0" "1,2,3");
+    QTest::newRow("invalid UTF-8") << QByteArray("gsensor,\xA0" "5,1,1") << QByteArray("\xFF" "5,1,1");
+    QTest::newRow("Hangul in a fix") << QByteArray("GPRMC,1,A,\xEC\x84\x9C" "3730,N,1,E,1,1,1") << none;
+    QTest::newRow("control bytes") << QByteArray("CAR,\x01" "1,\x1F" "2,\x7F" "3") << QByteArray("\x01" "1,\x1F" "2,\x7F");
+    QTest::newRow("record of 300 bytes") << QByteArray("gsensor,1,2,3," + QByteArray(286, '9')) << QByteArray(300, '7');
+    QTest::newRow("fix of 1100 bytes") << QByteArray(rmc + "," + QByteArray(1040, '5')) << none;
+}
+
+void TestTextData::bytesDecodeAsWideText()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(QByteArray, gsensorHalf);
+    QVERIFY(SameAsWideText(record));
+    if (!gsensorHalf.isNull())
+        QVERIFY(SameAsWideText(record, gsensorHalf));
+}
+
+void TestTextData::bytesDecodeAsWideTextFuzzed()
+{
+    QRandomGenerator rng(2024);
+    const QList<QByteArray> kinds = {"gsensor,", "gsensori,", "GPRMC,", "GNRMC,", "CAR,", "gsensor", "GPRMC ", ""};
+    const QByteArray alphabet(",,,,0123456789+-. \t\r\n\v\fNSEWAVnax");
+    auto randomText = [&rng, &kinds, &alphabet](int max) {
+        QByteArray t = kinds[rng.bounded(int(kinds.size()))];
+        const int n = rng.bounded(max);
+        for (int i = 0; i < n; ++i) {
+            const int pick = rng.bounded(100);
+            if (pick < 2)
+                t.append(char(0x80 + rng.bounded(128)));
+            else if (pick < 3)
+                t.append('\0');
+            else
+                t.append(alphabet[rng.bounded(int(alphabet.size()))]);
+        }
+        return t;
+    };
+    for (int round = 0; round < 4000; ++round) {
+        const QByteArray record = randomText(130);
+        QVERIFY2(SameAsWideText(record), record.toPercentEncoding().constData());
+        const QByteArray half = randomText(20);
+        QVERIFY2(SameAsWideText(record, half), (record + " / " + half).toPercentEncoding().constData());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTextData)

@@ -385,10 +385,12 @@ void TestVideoWnd::contextMenu()
     CTDropBox* menu = front.ContextMenu();
     QVERIFY(menu && !menu->isVisible());
     QCOMPARE(menu->windowTitle(), QStringLiteral("ScrContext"));
-    QCOMPARE(menu->Items().size(), size_t(3));
+    QCOMPARE(menu->Items().size(), size_t(4));
     QCOMPARE(menu->Items()[0].command, 1083);
     QCOMPARE(menu->Items()[1].command, 1086);
     QCOMPARE(menu->Items()[2].command, 1087);
+    QCOMPARE(menu->Items()[3].command, 1094); // "Export clip..."
+    QVERIFY(menu->Items()[3].itemRect.bottom <= menu->height());
     QCOMPARE(menu->Items()[0].text, LangText(QStringLiteral("IDS_STRING_K_030")));
     QCOMPARE(menu->Items()[2].rightText, LangText(QStringLiteral("IDS_STRING_K_037")));
     // The separator after the first entry makes the second one taller.

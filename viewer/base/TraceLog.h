@@ -12,5 +12,12 @@ Q_DECLARE_LOGGING_CATEGORY(lcKestravTrace)
 
 void TraceLog(const QString& text);
 
+// Whether traces are written at all: callers whose arguments cost something
+// to build (paths converted for %s) test this first.
+inline bool TraceEnabled()
+{
+    return lcKestravTrace().isDebugEnabled();
+}
+
 // printf-style convenience: TraceLogF("ExtractText: Wrong File Open[%s]", qUtf8Printable(path)).
 void TraceLogF(const char* format, ...) Q_ATTRIBUTE_FORMAT_PRINTF(1, 2);

@@ -38,6 +38,7 @@ void AnalysisThreadBody(const AnalysisRun& run)
 
     bool stopped = false;
     int done = 0;
+    int shownPercent = 0;
     for (CategoryMap& map : *run.catalogue) {
         for (auto& [key, entry] : map) {
             if (run.analysisStop->load() != 0) {
@@ -47,7 +48,8 @@ void AnalysisThreadBody(const AnalysisRun& run)
             if (entry.textData.gsensorList.empty()) {
                 TraceLog(QStringLiteral(">"));
                 std::lock_guard<std::recursive_mutex> lock(g_analysisLock);
-                TraceLogF("Extract Text from [%s]", entry.path.toLocal8Bit().constData());
+                if (TraceEnabled())
+                    TraceLogF("Extract Text from [%s]", entry.path.toLocal8Bit().constData());
                 // Extraction appends: a fresh object replaces what an earlier
                 // run left (e.g. GPS fixes of a recording without G-sensor
                 // samples), so a retry never doubles a series.
@@ -60,13 +62,21 @@ void AnalysisThreadBody(const AnalysisRun& run)
                 } catch (...) {
                     TraceLogF("ExtractText Execption has occured [%s]", entry.path.toLocal8Bit().constData());
                 }
+                // The entry keeps its samples for the session: no spare room.
+                extracted.gsensorList.shrink_to_fit();
+                extracted.gpsList.shrink_to_fit();
+                extracted.carInfoList.shrink_to_fit();
                 entry.textData = std::move(extracted);
                 TraceLog(QStringLiteral("<"));
             }
             ++done;
             const int percent = int(double(done) / double(total) * 100.0);
-            if (percentShown)
+            // The text changes a hundred times at most: setting it again to
+            // what it shows would only cost the GUI thread a wake-up.
+            if (percentShown && percent != shownPercent) {
                 progress->SetPercentText(QStringLiteral("%1%").arg(percent));
+                shownPercent = percent;
+            }
             TraceLogF("Thread ExtractText Movie List %d persent File Count (%d)", percent, done);
         }
         if (stopped)

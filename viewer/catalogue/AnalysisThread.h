@@ -43,6 +43,10 @@ struct AnalysisRun {
 
 // The thread body: extracts the telemetry of every entry not analysed yet,
 // reports progress, signals the event and sets analysisStop to 1 at the end.
+// The percent text is set when it changes ("0%" at the start, then at most
+// once per percent), so a card of thousands of recordings posts about a
+// hundred reports, not one per recording; the trace still has one line per
+// entry.
 void AnalysisThreadBody(const AnalysisRun& run);
 
 // Runs AnalysisThreadBody on its own thread.

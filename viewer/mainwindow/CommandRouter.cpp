@@ -27,7 +27,7 @@ const int kActions[] = {
     kCmdClose, kCmdMinimise, kCmdMaximise, kCmdFile, kCmdSettings, kCmdFileOpen, kCmdFileSaveAs, kCmdFileExit,
     kCmdSettingsProgram, kCmdDeviceInfo, kCmdUnitKmh, kCmdUnitMph, kCmdPlayType, kCmdZoomOriginal, kCmdZoom05,
     kCmdZoom10, kCmdZoom15, kCmdZoom20, kCmdSpeedPanelReset, kCmdContextPlayPause, kCmdZoomIn, kCmdZoomOut,
-    kCmdFullScreen, kCmdFullWindow, kCmdListPlayFocused, kCmdListDelete, kCmdListUp, kCmdListDown, kIdPlay,
+    kCmdFullScreen, kCmdFullWindow, kCmdListPlayFocused, kCmdListDelete, kCmdListUp, kCmdListDown, kCmdListExportClip, kCmdContextExportClip, kIdPlay,
     kIdPause, kIdStop, kIdPrevious, kIdNext, kIdBack10, kIdForward10, kIdZoomMenu, kIdSpeedPanel, kIdSave,
     kIdVolume, kIdContinuousPlay, kIdPlayForce, kIdPlayList, kIdListNormal, kIdListParking, kIdListManual,
     kIdListPosition, kIdListRecNormal, kIdListNorShock, kIdListParkMotion, kIdListParkShock, kCmdFoldUp,
@@ -158,6 +158,16 @@ bool CCommandRouter::OnCommand(int id)
         m_window.DeleteFocusedRecording();
         if (list)
             list->setFocus();
+        break;
+    case kCmdListExportClip:
+        Trace("BTN CLICK : ID_LIST_CONTEXT_EXPORT");
+        m_window.Files().ExportClip(CRecordingFiles::ExportSource::Focused);
+        break;
+    case kCmdContextExportClip:
+        Trace("BTN CLICK : ID_BOX_CONTEXT_EXPORT");
+        if (CVideoMainWnd* front = m_window.FrontVideo())
+            front->HideContextMenu();
+        m_window.Files().ExportClip(CRecordingFiles::ExportSource::Playing);
         break;
     case kCmdHelp:
         break;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "skin/SkinConstants.h"
+#include "windows/WindowsIds.h"
+
 #include "skin/SkinRect.h"
 
 #include <QRgb>
@@ -108,6 +111,8 @@ inline constexpr int kCmdListDelete = 1089;
 inline constexpr int kCmdHelp = 1090;
 inline constexpr int kCmdListUp = 1091;
 inline constexpr int kCmdListDown = 1092;
+inline constexpr int kCmdListExportClip = SkinConst::kListMenuExport;           // the list's "Export clip..."
+inline constexpr int kCmdContextExportClip = WindowsIds::kCmdContextExportClip; // the front window's
 inline constexpr int kCmdPlay = 1100;
 inline constexpr int kCmdPause = 1101;
 inline constexpr int kCmdPlayForce = 1112;

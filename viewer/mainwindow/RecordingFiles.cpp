@@ -2,6 +2,8 @@
 // settings program and the device information.
 #include "mainwindow/RecordingFiles.h"
 
+#include "windows/ExportClipDlg.h"
+
 #include "mainwindow/CardController.h"
 #include "mainwindow/CopyProgressPopup.h"
 #include "mainwindow/MainWindowIds.h"
@@ -308,6 +310,29 @@ void CRecordingFiles::DeleteFocusedRecording()
     m_window.Card().EditCatalogue([map, &focused] { map->erase(focused); });
     m_window.SelectListCategory(m_window.listCategory);
     list->SetPlayingByName(playing);
+}
+
+// ---- Clip export ----------------------------------------------------------------------------
+
+void CRecordingFiles::ExportClip(ExportSource source)
+{
+    CRListCtrl* list = m_window.List();
+    if (!list)
+        return;
+    const QString playing = list->GetPlayingName();
+    const int state = m_window.Transport().GetState();
+    const bool active = state == STATE_PLAY || state == STATE_PAUSE;
+    const QString name = source == ExportSource::Focused ? list->GetFocusedName() : (active ? playing : QString());
+    CategoryMap* map = m_window.currentCategoryMap;
+    const auto it = map && !name.isEmpty() ? map->find(name) : CategoryMap::iterator();
+    if (name.isEmpty() || !map || it == map->end()) {
+        TraceLogF("Kestrav : ExportClip: no recording to export [%s]", name.toLocal8Bit().constData());
+        return;
+    }
+    const QString path = it->second.path;
+    const double position = active && name == playing ? double(m_window.Transport().GetPosition()) : 0.0;
+    TraceLogF("Kestrav : ExportClip [%s] at %.0f s", path.toLocal8Bit().constData(), position);
+    CExportClipDlg::Open(path, position, &m_window);
 }
 
 // ---- The card's settings program and the device information --------------------------------

@@ -55,6 +55,14 @@ public:
     void SaveRecordingAs();
     // The list's Delete (context menu, Delete key).
     void DeleteFocusedRecording();
+    // "Export clip..." of the list's context menu (the focused recording) or
+    // of the front window's (the playing one): the clip export dialog, with
+    // the span around the player's position when the recording is the one
+    // playing, else from its start. Runs the dialog modally; playback goes on.
+    // A name no longer in the shown category, or none, is traced and nothing
+    // else happens.
+    enum class ExportSource { Focused, Playing };
+    void ExportClip(ExportSource source);
     // Command 1060: the camera's settings program on the card (refused, with
     // the same message as a missing one, when its path leaves the card).
     void RunSettingsProgram();

@@ -42,6 +42,7 @@ CRListCtrl::CRListCtrl(QWidget* parent)
     m_contextMenu->SetTextColors(QColor::fromRgba(kListMenuTextNormal), QColor::fromRgba(kListMenuTextHover));
     m_contextMenu->AddItem(LangText(Name(kListMenuPlayKey)), Name(kListMenuPlayShortcut), kListMenuPlay);
     m_contextMenu->AddItem(LangText(Name(kListMenuDeleteKey)), Name(kListMenuDeleteShortcut), kListMenuDelete);
+    m_contextMenu->AddItem(LangText(Name(kListMenuExportKey)), QString(), kListMenuExport);
     m_contextMenu->hide();
     connect(m_contextMenu, &CTDropBox::Command, this, [this](int id) {
         if (m_menuOwner)
@@ -516,6 +517,7 @@ void CRListCtrl::RebuildContextMenu()
 {
     m_contextMenu->SetItemTexts(kListMenuPlay, LangText(Name(kListMenuPlayKey)), Name(kListMenuPlayShortcut));
     m_contextMenu->SetItemTexts(kListMenuDelete, LangText(Name(kListMenuDeleteKey)), Name(kListMenuDeleteShortcut));
+    m_contextMenu->SetItemTexts(kListMenuExport, LangText(Name(kListMenuExportKey)), QString());
     m_contextMenu->ResetFont();
 }
 

@@ -178,6 +178,7 @@ inline constexpr int kListCmdDoubleClicked = 1112;  // a double-clicked row beca
 inline constexpr unsigned kMsgListRightButton = 0x05F5; // right button released over the list
 inline constexpr int kListMenuPlay = 1088;
 inline constexpr int kListMenuDelete = 1089;
+inline constexpr int kListMenuExport = 1093;  // "Export clip..." of the focused recording
 // Geometry.
 inline constexpr int kListRowHeight = 20;
 inline constexpr int kListRowWidth = 307;
@@ -211,7 +212,7 @@ inline constexpr double kListBytesPerMb = 1048576.0;
 // Context menu.
 inline constexpr const char* kListMenuTitle = "ListContext";
 inline constexpr int kListMenuWidth = 256;
-inline constexpr int kListMenuHeight = 55;
+inline constexpr int kListMenuHeight = 76;
 inline constexpr const char* kListMenuBackground = "bg_rightclick.9.png";
 inline constexpr const char* kListMenuHeld = "list_bg_press.9.png";
 inline constexpr const char* kListMenuHover = "list_bg_over.9.png";
@@ -219,6 +220,7 @@ inline constexpr QRgb kListMenuTextNormal = 0xFF000000;
 inline constexpr QRgb kListMenuTextHover = 0xFFFFFFFF;
 inline constexpr const char* kListMenuPlayKey = "IDS_STRING_K_076";
 inline constexpr const char* kListMenuDeleteKey = "IDS_STRING_K_077";
+inline constexpr const char* kListMenuExportKey = "IDS_STRING_K_161";
 inline constexpr const char* kListMenuPlayShortcut = "Enter";
 inline constexpr const char* kListMenuDeleteShortcut = "Delete";
 // Traces.

@@ -15,9 +15,9 @@ extern "C" {
 namespace Telemetry {
 namespace {
 
-// Small I/O buffer: the text samples lie scattered between the video and
-// audio data, and every jump refills the buffer, so its size is what one text
-// sample costs.
+// Small I/O buffer for the header (the movie box); the text samples, which
+// lie scattered between the video and audio data, are then read one by one
+// without it (direct mode: each sample one read of its own bytes).
 constexpr int kIoBufferSize = 4096;
 constexpr int64_t kPageSize = 4096;
 // Reading more than this many times the file's size (plus a fixed allowance
@@ -33,6 +33,10 @@ public:
     {
         m_budget = limits.maxBytes >= 0 ? limits.maxBytes
                                         : kBudgetAllowance + kBudgetFactor * std::max<int64_t>(0, file.Size());
+        // A few small jumps through a large file: read-ahead around each
+        // text sample would fetch megabytes nobody reads. What is needed is
+        // announced (the movie box, the samples' pages) and fetched as such.
+        m_file.WillReadRandomly();
         m_clock.start();
     }
     ~CMp4Input()
@@ -112,6 +116,10 @@ public:
         for (unsigned i = 0; i < m_format->nb_streams; ++i)
             m_format->streams[i]->discard = static_cast<int>(i) == text ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
         AnnounceSamples(m_format->streams[text]);
+        // From here on every jump is a real seek and every sample one read
+        // of its own bytes: otherwise a short jump ahead (text samples a few
+        // pictures apart) is made by reading all the pages in between.
+        m_io->direct = 1;
 
         AVPacket* packet = av_packet_alloc();
         if (!packet)
@@ -162,7 +170,8 @@ private:
 
     // The header gave the text samples' places: ask for all of them at once,
     // so that the file fetches them in parallel rather than one seek at a
-    // time. Each sample costs a buffer's worth of reading from its start.
+    // time. Each sample is then one read of its own bytes, which costs the
+    // storage the pages it lies in.
     void AnnounceSamples(AVStream* stream)
     {
         const int count = avformat_index_get_entries_count(stream);
@@ -172,7 +181,7 @@ private:
             const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
             if (!entry || entry->pos < 0)
                 continue;
-            // What the reads below take: from the sample to the end of its last page.
+            // What the reads below cost: the sample up to the end of its last page.
             const int64_t last = entry->pos + std::max(entry->size, 1) - 1;
             const int64_t end = (last / kPageSize + 1) * kPageSize;
             if (from >= 0 && entry->pos >= from && entry->pos <= to) {
@@ -188,7 +197,12 @@ private:
             m_file.WillRead(from, to - from);
     }
 
-    bool OverLimits() const { return m_clock.elapsed() > m_deadline || m_file.BytesRead() - m_startBytes > m_budget; }
+    // What the reads cost so far, against the byte budget: the bytes read,
+    // and a whole page for every read of a sample that takes less (what it
+    // costs the storage), so a damaged index that sends the reader to
+    // thousands of tiny samples meets the budget as one asking for pages.
+    int64_t Charged() const { return m_file.BytesRead() - m_startBytes + m_pageCharge; }
+    bool OverLimits() const { return m_clock.elapsed() > m_deadline || Charged() > m_budget; }
 
     static int Read(void* opaque, uint8_t* buf, int size)
     {
@@ -200,15 +214,19 @@ private:
             self->m_limitReached = true;
             return AVERROR_EXIT;
         }
-        // Never across a page boundary: a text sample then costs one page,
-        // not two (FFmpeg takes short reads and asks again).
+        // While the header is parsed through the buffer: never across a page
+        // boundary, so a buffer refill costs one page, not two (FFmpeg takes
+        // short reads and asks again). Samples are read as asked.
+        const bool samples = self->m_io && self->m_io->direct;
         const int64_t toPageEnd = kPageSize - self->m_position % kPageSize;
         const int64_t n = self->m_file.ReadAt(self->m_position, reinterpret_cast<char*>(buf),
-                                              std::min<int64_t>(size, toPageEnd));
+                                              samples ? int64_t(size) : std::min<int64_t>(size, toPageEnd));
         if (n < 0)
             return AVERROR(EIO);
         if (n == 0)
             return AVERROR_EOF;
+        if (samples && n < kPageSize)
+            self->m_pageCharge += kPageSize - n;
         self->m_position += n;
         return static_cast<int>(n);
     }
@@ -248,6 +266,7 @@ private:
 
     IByteReader& m_file;
     const int64_t m_startBytes = m_file.BytesRead();
+    int64_t m_pageCharge = 0;
     int64_t m_position = 0;
     int64_t m_budget = 0;
     const qint64 m_deadline;
@@ -308,11 +327,8 @@ void DecodeTextPackets(const QList<QByteArray>& packets, CTextData& textData)
             TraceLogF("ExtractText: [%d] invalid chunk size = %d", static_cast<int>(n), static_cast<int>(size));
             continue;
         }
-        const char* text = packet.constData() + 2;
-        const size_t available = static_cast<size_t>(size - 2);
-        const void* zero = std::memchr(text, 0, available);
-        const size_t length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - text) : available;
-        textData.AddTextRecord(QString::fromLocal8Bit(text, static_cast<qsizetype>(length)));
+        // From byte 2 up to the first zero byte or the packet's end.
+        textData.AddTextRecord(packet.constData() + 2, size - 2);
     }
 }
 

@@ -12,7 +12,10 @@
 // the record's 8-bit text, possibly followed by a zero byte.
 //
 // Every operation opens its own FFmpeg input over an IByteReader (a custom
-// I/O context), so calls share no state and may run on any thread. Each open
+// I/O context), so calls share no state and may run on any thread. The
+// reader is told its reads are random (WillReadRandomly) before the first
+// one: a file then fetches the pages asked for and announced, with no
+// read-ahead around them. Each open
 // is bounded: reads stop after a byte budget proportional to the file's size
 // and after a deadline, so a damaged file cannot make a call hang. FFmpeg's
 // log goes to the trace log only.

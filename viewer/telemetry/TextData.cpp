@@ -94,6 +94,67 @@ CGSensorData ClampedScaled(long long fx, long long fy, long long fz, long long k
     return CGSensorData(scale(fx), scale(fy), scale(fz));
 }
 
+// Bytes [text, text + length) up to the first zero byte.
+qsizetype UpToZero(const char* text, qsizetype length)
+{
+    if (!text || length <= 0)
+        return 0;
+    const void* zero = std::memchr(text, 0, static_cast<size_t>(length));
+    return zero ? static_cast<qsizetype>(static_cast<const char*>(zero) - text) : length;
+}
+
+// A record of 7-bit bytes, zero-terminated in a buffer of our own: the local
+// 8-bit code page maps such bytes one to one, so the wide text and its
+// fields are not needed. Longer records (none the camera writes) and any
+// other byte take the wide-text path.
+class CAsciiRecord
+{
+public:
+    CAsciiRecord(const char* text, qsizetype length)
+    {
+        if (length >= qsizetype(sizeof m_text))
+            return;
+        for (qsizetype i = 0; i < length; ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            if (c == 0 || c > 0x7F)
+                return;
+            if (c == ',' && m_fields < kMaxFields)
+                m_fieldStart[m_fields++] = static_cast<uint8_t>(i + 1);
+        }
+        if (length > 0)
+            std::memcpy(m_text, text, static_cast<size_t>(length));
+        m_text[length] = '\0';
+        m_length = length;
+        m_ok = true;
+    }
+    bool IsAscii() const { return m_ok; }
+    const char* Text() const { return m_text; }
+    // The kind: the text before the first comma (none without a comma).
+    bool KindIs(const char* kind) const
+    {
+        const size_t n = std::strlen(kind);
+        return size_t(m_length) > n && std::memcmp(m_text, kind, n) == 0 && m_text[n] == ',';
+    }
+    // Field `index` (0 = the kind) converted as DecimalToLong converts the
+    // field's text, trimmed or not: the conversion skips the same leading
+    // white space and stops at the comma that ends the field. A missing
+    // field reads 0.
+    int32_t Decimal(int index) const
+    {
+        if (index > m_fields)
+            return 0;
+        return SaturateToInt32(CStringToLongLong(m_text + (index == 0 ? 0 : m_fieldStart[index - 1])));
+    }
+
+private:
+    static constexpr int kMaxFields = 8; // the records read fields 0 to 5
+    char m_text[256];
+    qsizetype m_length = 0;
+    bool m_ok = false;
+    int m_fields = 0;                 // commas seen (up to kMaxFields)
+    uint8_t m_fieldStart[kMaxFields]; // where field 1, 2, ... begins
+};
+
 } // namespace
 
 int32_t DecimalToLong(const QString& text)
@@ -224,6 +285,56 @@ void CTextData::AddSplitRecord(const QString& gpsText, const QString& gsensorTex
     gsensorList.emplace_back(DecimalToLong(Field(fields, 0)), DecimalToLong(Field(fields, 1)),
                              DecimalToLong(Field(fields, 2)));
     gpsList.emplace_back(gpsText.toLocal8Bit());
+}
+
+void CTextData::AddTextRecord(const char* text, qsizetype length)
+{
+    length = UpToZero(text, length);
+    const CAsciiRecord record(text, length);
+    if (!record.IsAscii()) {
+        AddTextRecord(QString::fromLocal8Bit(text, length));
+        return;
+    }
+    if (record.KindIs("gsensor")) {
+        gsensorList.emplace_back(record.Decimal(1), record.Decimal(2), record.Decimal(3));
+        return;
+    }
+    if (record.KindIs("gsensori")) {
+        const long long a = record.Decimal(1);
+        const long long b = record.Decimal(2);
+        const long long k = (a == 0) ? 0 : b / a;
+        gsensorList.push_back(ClampedScaled(record.Decimal(3), record.Decimal(4), record.Decimal(5), k));
+        return;
+    }
+    if (record.KindIs("GPRMC") || record.KindIs("GNRMC")) {
+        gpsList.emplace_back(record.Text());
+        return;
+    }
+    if (record.KindIs("CAR")) {
+        CCarInfoData car;
+        car.brake = record.Decimal(1);
+        car.left = record.Decimal(2);
+        car.right = record.Decimal(3);
+        car.active = (car.brake != 0 || car.left != 0 || car.right != 0) ? 1 : 0;
+        carInfoList.push_back(car);
+        return;
+    }
+    // Any other kind (or none) is ignored.
+}
+
+void CTextData::AddSplitRecord(const char* gpsText, qsizetype gpsLength, const char* gsensorText,
+                               qsizetype gsensorLength)
+{
+    gpsLength = UpToZero(gpsText, gpsLength);
+    gsensorLength = UpToZero(gsensorText, gsensorLength);
+    const CAsciiRecord gps(gpsText, gpsLength);
+    const CAsciiRecord gsensor(gsensorText, gsensorLength);
+    if (!gps.IsAscii() || !gsensor.IsAscii()) {
+        AddSplitRecord(QString::fromLocal8Bit(gpsText, gpsLength), QString::fromLocal8Bit(gsensorText, gsensorLength));
+        return;
+    }
+    gsensorList.emplace_back(gsensor.Decimal(0), gsensor.Decimal(1), gsensor.Decimal(2));
+    gpsList.emplace_back(gps.Text());
 }
 
 void CTextData::Clear()

@@ -89,6 +89,13 @@ public:
     // Decodes the two halves of a split AVI record: one G-sensor sample
     // (stored as written), then one GPS fix.
     void AddSplitRecord(const QString& gpsText, const QString& gsensorText);
+    // The same for 8-bit text as the files hold it: the bytes up to the
+    // first zero byte (or all `length` of them) are the record. The result
+    // is that of the wide-text operations on QString::fromLocal8Bit of those
+    // bytes; plain ASCII records (all the camera writes) are decoded from
+    // the bytes directly, without building the wide text.
+    void AddTextRecord(const char* text, qsizetype length);
+    void AddSplitRecord(const char* gpsText, qsizetype gpsLength, const char* gsensorText, qsizetype gsensorLength);
 
     void Clear();
     bool IsEmpty() const { return gsensorList.empty() && gpsList.empty() && carInfoList.empty(); }

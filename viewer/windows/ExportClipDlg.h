@@ -115,6 +115,8 @@ public:
     int DoModal(const QString& recording, double duration, double position, bool hasRear, bool mph);
     void Prepare(const QString& recording, double duration, double position, bool hasRear, bool mph);
 
+    // The recording the dialog was prepared for.
+    QString Recording() const { return m_recording; }
     // The fields as the user set them.
     bool Span(double* from, double* to) const; // false when the texts do not make a span within the recording
     void SetSpan(double from, double to);

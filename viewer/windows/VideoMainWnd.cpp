@@ -32,7 +32,7 @@ QString Name(const char* s)
 
 QString Text(const char* key)
 {
-    return LangText(Name(key));
+    return key ? LangText(Name(key)) : QString();
 }
 
 constexpr Qt::WindowFlags kPopupFlags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;

@@ -276,6 +276,7 @@ inline constexpr int kCodeControlBoxSlider = 1204;
 inline constexpr int kCmdContextPlayPause = 1083;
 inline constexpr int kCmdContextFullScreen = 1086;
 inline constexpr int kCmdContextFullWindow = 1087;
+inline constexpr int kCmdContextExportClip = 1094; // "Export clip..." of the playing recording
 inline constexpr int kCmdCaptionClose = 1300;
 inline constexpr int kCmdCaptionMinimise = 1301;
 inline constexpr int kCmdCaptionReduce = 1302;
@@ -303,7 +304,7 @@ inline constexpr const char* kTextFitBalloon = "IDS_STRING_K_056";
 // The front window's context menu: 256 x 78, three entries (label and key
 // text) with a separator after the first.
 inline constexpr int kContextMenuWidth = 256;
-inline constexpr int kContextMenuHeight = 78;
+inline constexpr int kContextMenuHeight = 99;
 inline constexpr const char* kPicMenuBackground = "bg_rightclick.9.png";
 inline constexpr const char* kPicMenuHeld = "list_bg_press.9.png";
 inline constexpr const char* kPicMenuHover = "list_bg_over.9.png";
@@ -323,6 +324,7 @@ inline constexpr VideoMenuEntry kVideoMenuEntries[] = {
     {"IDS_STRING_K_030", "IDS_STRING_K_031", kCmdContextPlayPause},
     {"IDS_STRING_K_034", "IDS_STRING_K_035", kCmdContextFullScreen},
     {"IDS_STRING_K_036", "IDS_STRING_K_037", kCmdContextFullWindow},
+    {"IDS_STRING_K_161", nullptr, kCmdContextExportClip},
 };
 
 // Full-screen overlays: the caption along the top (client width x 37) and
