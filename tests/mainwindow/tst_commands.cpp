@@ -105,6 +105,10 @@ private:
             QCOMPARE(dlg.List()->GetFocusIndex(), 0);
         } else if (effect == QLatin1String("continuous-off")) {
             QCOMPARE(dlg.continuousPlay, 0);
+        } else if (effect.startsWith(QLatin1String("mode:"))) {
+            QCOMPARE(dlg.Modes().WindowMode(), effect.mid(5).toInt());
+        } else if (effect == QLatin1String("map")) {
+            QCOMPARE(dlg.rearShown, 0);
         } else if (effect.startsWith(QLatin1String("category:"))) {
             QCOMPARE(dlg.listCategory, effect.mid(9).toInt());
         } else if (effect == QLatin1String("deleted")) {
@@ -218,8 +222,7 @@ void TestCommands::commandTable_data()
     // Window buttons (they leave other panels alone).
     row(1001, "close", true, {Bct("ID_BTN_CLOSE")}, {QStringLiteral("Close")}, none, 0, QStringLiteral("closed"));
     row(1002, "minimise", false, {Bct("ID_BTN_MIN")}, {}, none, speed, QStringLiteral("minimised"));
-    row(1003, "maximise", false, {Bct("ID_BTN_MAX"), QStringLiteral("Kestrav : maximise and restore join with the window modes")},
-        {}, none, speed, none);
+    row(1003, "maximise", false, {Bct("ID_BTN_MAX")}, {}, none, speed, QStringLiteral("mode:1"));
     row(1004, "File", false, {Bct("ID_BTN_FILE")}, {}, none, kPanelFileMenu, none);
     row(1006, "Settings", false, {Bct("ID_BTN_SETTING")}, {}, none, kPanelSettingsMenu, none);
     // Menus.
@@ -244,15 +247,12 @@ void TestCommands::commandTable_data()
     row(1080, "panel reset", false, {Bct("ID_BOX_SCRSETTING_INIT")}, {}, none, 0, none);
     // Context menus.
     row(1083, "context play/pause", true, {Bct("ID_BOX_CONTEXT_PLAY")}, {QStringLiteral("Pause")}, none, 0, none);
-    row(1084, "zoom in", true, {Bct("ID_BOX_CONTEXT_BIG"), QStringLiteral("Kestrav : zoom step +1 joins with the window modes")},
-        {}, none, 0, none);
-    row(1085, "zoom out", true, {Bct("ID_BOX_CONTEXT_SMALL"), QStringLiteral("Kestrav : zoom step -1 joins with the window modes")},
-        {}, none, 0, none);
+    row(1084, "zoom in", true, {Bct("ID_BOX_CONTEXT_BIG")}, {QStringLiteral("SetVideoViewSize(1.5)")}, none, 0, none);
+    row(1085, "zoom out", true, {Bct("ID_BOX_CONTEXT_SMALL")}, {QStringLiteral("SetVideoViewSize(0.5)")}, none, 0, none);
     row(1085, "zoom out", false, {Bct("ID_BOX_CONTEXT_SMALL")}, {}, none, 0, none);
-    row(1086, "full screen", false, {Bct("ID_BOX_CONTEXT_FULLSCR"), QStringLiteral("Kestrav : ToggleExpand joins with the expanded view")},
-        {}, none, 0, none);
-    row(1087, "full window", false, {Bct("ID_BOX_CONTEXT_FULLWIN"), QStringLiteral("Kestrav : the full window joins with the window modes")},
-        {}, none, 0, none);
+    row(1086, "full screen", false, {Bct("ID_BOX_CONTEXT_FULLSCR"), Bct("ID_BTN_EXPAND")}, {}, none, 0,
+        QStringLiteral("mode:2"));
+    row(1087, "full window", false, {Bct("ID_BOX_CONTEXT_FULLWIN")}, {}, none, 0, QStringLiteral("mode:1"));
     row(1088, "play focused", false, {}, {QStringLiteral("OnMovieOpen("), QStringLiteral("Play")}, none, 0, none);
     row(1089, "delete focused", false, {}, {}, none, 0, QStringLiteral("deleted"));
     row(1090, "help", false, {}, {}, none, 0, none);
@@ -287,18 +287,14 @@ void TestCommands::commandTable_data()
     row(1258, "parking impact", false, {Bct("ID_BTN_LIST_PARKSHOCK")}, {}, none, 0, QStringLiteral("category:4"));
     row(1260, "column title", false, {}, {}, none, 0, QStringLiteral("category:0"));
     // Right column, window modes, map.
-    row(1300, "fold up", false, {Bct("ID_BTN_FOLUP"), Bct("ID_BTN_FOLDN"), QStringLiteral("Kestrav : ShowRearOrMap(0) joins with the right column")},
-        {}, none, 0, none);
-    row(1301, "fold down", false, {Bct("ID_BTN_FOLDN"), QStringLiteral("Kestrav : ShowRearOrMap(0) joins with the right column")},
-        {}, none, 0, none);
-    row(1302, "expand", false, {QStringLiteral("Kestrav : ToggleExpand joins with the expanded view")}, {}, none, 0, none);
-    row(1303, "swap", true, {Bct("ID_BTN_CHANGE"), QStringLiteral("Kestrav : SetReverse(1) joins with the picture swap"),
-                             QStringLiteral("Kestrav : SwapTitles joins with the picture swap")}, {}, none, 0, none);
+    row(1300, "fold up", false, {Bct("ID_BTN_FOLUP"), Bct("ID_BTN_FOLDN")}, {}, none, 0, QStringLiteral("map"));
+    row(1301, "fold down", false, {Bct("ID_BTN_FOLDN")}, {}, none, 0, QStringLiteral("map"));
+    row(1302, "expand", false, {Bct("ID_BTN_EXPAND")}, {}, none, 0, QStringLiteral("mode:2"));
+    row(1303, "swap", true, {Bct("ID_BTN_CHANGE")}, {QStringLiteral("SetReverseMode(1)")}, none, 0, none);
     row(1303, "swap", false, {Bct("ID_BTN_CHANGE")}, {}, none, 0, none);
-    row(1304, "map search", false, {QStringLiteral("Kestrav : MapSearch joins with the map search")}, {}, none, 0, none);
+    row(1304, "map search", false, {Bct("ID_BTN_MAPSEARCH")}, {}, QStringLiteral("MessageBox"), 0, none); // no track
     row(1305, "fit", true, {Bct("ID_BTN_FITAREA")}, {QStringLiteral("SetVideoViewSize(1)")}, none, 0, none);
-    row(1306, "navigation product", false, {Bct("ID_BTN_ORVIA"), QStringLiteral("Kestrav : the navigation product's page joins with the window modes")},
-        {}, none, 0, none);
+    row(1306, "navigation product", false, {Bct("ID_BTN_ORVIA")}, {}, QStringLiteral("ShellOpen"), 0, none);
     row(1307, "unit button", false, {}, {}, none, 0, QStringLiteral("unit-mph"));
     // Outside the ranges: nothing at all, not even the panels close.
     row(999, "outside", false, {}, {}, none, speed, QStringLiteral("open"));

@@ -79,6 +79,75 @@ private slots:
         QCOMPARE(window.pos(), QPoint(100, 100) + moved);
         QCOMPARE(window.size(), QSize(400, 300) + grown);
     }
+
+    // The monitor the expanded picture takes: the one the window overlaps
+    // most, else the nearest to its centre.
+    void nearestScreen_data()
+    {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<int>("screen");
+        QTest::newRow("inside the first") << QRect(100, 100, 965, 711) << 0;
+        QTest::newRow("mostly on the second") << QRect(1500, 100, 965, 711) << 1;
+        QTest::newRow("mostly on the first") << QRect(1000, 100, 965, 711) << 0;
+        QTest::newRow("on the third, below") << QRect(200, 1300, 965, 711) << 2;
+        QTest::newRow("off every screen, nearest the second") << QRect(4000, 200, 400, 300) << 1;
+        QTest::newRow("off every screen, above the first") << QRect(300, -900, 400, 300) << 0;
+    }
+    void nearestScreen()
+    {
+        QFETCH(QRect, window);
+        QFETCH(int, screen);
+        // Two monitors side by side and a third below the first.
+        const QList<QRect> screens = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024), QRect(0, 1080, 1920, 1080)};
+        QCOMPARE(CWindowModes::NearestScreenIndex(window, screens), screen);
+        QCOMPARE(CWindowModes::NearestScreenIndex(window, {}), -1);
+    }
+
+    // The map page's extent "west,north,east,south" in degrees becomes the
+    // telemetry's degrees-and-minutes form.
+    void mapExtent_data()
+    {
+        QTest::addColumn<QString>("extent");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QList<double>>("wnes");
+        QTest::newRow("Seoul") << QStringLiteral("126.9,37.6,127.1,37.4") << true
+                               << QList<double>{12654.0, 3736.0, 12706.0, 3724.0};
+        QTest::newRow("blanks around fields") << QStringLiteral(" 126.5 , 37.25 ,127.75,  37 ") << true
+                                              << QList<double>{12630.0, 3715.0, 12745.0, 3700.0};
+        QTest::newRow("west of Greenwich, south") << QStringLiteral("-74.5,-33.25,-73.9,-34.75") << true
+                                                  << QList<double>{-7430.0, -3315.0, -7354.0, -3445.0};
+        QTest::newRow("extra fields ignored") << QStringLiteral("1,2,3,4,5") << true << QList<double>{100, 200, 300, 400};
+        QTest::newRow("three fields") << QStringLiteral("126.9,37.6,127.1") << false << QList<double>{};
+        QTest::newRow("empty field ends the list") << QStringLiteral("126.9,,37.6,127.1,37.4") << false
+                                                   << QList<double>{};
+        QTest::newRow("not a number") << QStringLiteral("126.9,north,127.1,37.4") << false << QList<double>{};
+        QTest::newRow("empty") << QString() << false << QList<double>{};
+        QTest::newRow("infinite") << QStringLiteral("inf,37.6,127.1,37.4") << false << QList<double>{};
+    }
+    void mapExtent()
+    {
+        QFETCH(QString, extent);
+        QFETCH(bool, ok);
+        QFETCH(QList<double>, wnes);
+        double w = -1, n = -1, e = -1, s = -1;
+        QCOMPARE(CWindowModes::ParseExtent(extent, &w, &n, &e, &s), ok);
+        if (!ok)
+            return;
+        QVERIFY(qAbs(w - wnes[0]) < 1e-6);
+        QVERIFY(qAbs(n - wnes[1]) < 1e-6);
+        QVERIFY(qAbs(e - wnes[2]) < 1e-6);
+        QVERIFY(qAbs(s - wnes[3]) < 1e-6);
+    }
+
+    // A window that is not the main window keeps only its mode and drag rule.
+    void plainWindowIgnoresTheMainWindowActions()
+    {
+        CModesWindow window;
+        window.modes.ToggleExpand();
+        window.modes.ToggleMaximise();
+        window.modes.ZoomStep(1);
+        QCOMPARE(window.modes.WindowMode(), kModeNormal);
+    }
 };
 
 QTEST_MAIN(TestWindowModes)

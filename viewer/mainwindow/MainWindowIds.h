@@ -23,6 +23,50 @@ inline constexpr int kModeNormal = 0;
 inline constexpr int kModeMaximised = 1;
 inline constexpr int kModeExpanded = 2;
 
+// Maximise / restore: the button's look in the normal mode and its restore
+// look while maximised.
+inline constexpr const char* kPicMaximise[3] = {"btn_full_nor.png", "btn_full_over.png", "btn_full_press.png"};
+inline constexpr const char* kPicRestore[3] = {"btn_minimum_nor_2.png", "btn_minimum_over_2.png",
+                                               "btn_minimum_press_2.png"};
+
+// The right column (rear picture or map): the fold buttons (27 x 27, their
+// left at W - 317), the map label (40 x 15, its left at W - 288) and how far
+// the repaint reaches above and below the rear area.
+inline constexpr int kFoldButtonFromRight = 317;
+inline constexpr int kFoldButtonSize = 27;
+inline constexpr int kFoldUpTopRear = 77;     // 1300 with the rear picture
+inline constexpr int kFoldDownTopRear = 355;  // 1301 with the rear picture
+inline constexpr int kFoldDownTopMap = 77;    // 1301 with the map
+inline constexpr int kFoldUpTopMap = 114;     // 1300 with the map
+inline constexpr int kMapLabelFromRight = 288;
+inline constexpr int kMapLabelTopRear = 360;
+inline constexpr int kMapLabelTopMap = 120;
+inline constexpr int kMapLabelWidth = 40;
+inline constexpr int kMapLabelHeight = 15;
+inline constexpr int kColumnRepaintAbove = 37;
+inline constexpr int kColumnRepaintBelowRear = 74;
+inline constexpr int kColumnRepaintBelowMap = 37;
+inline constexpr const char* kTextOpenMap = "IDS_STRING_K_064";
+inline constexpr const char* kTextCloseRearVideo = "IDS_STRING_K_058";
+inline constexpr const char* kTextCloseFrontVideo = "IDS_STRING_K_083";
+inline constexpr const char* kTextOpenRearVideo = "IDS_STRING_K_063";
+inline constexpr const char* kTextOpenFrontVideo = "IDS_STRING_K_084";
+inline constexpr const char* kTextCloseMap = "IDS_STRING_K_059";
+
+// The zoom of the front picture, in steps.
+inline constexpr float kZoomSteps[4] = {0.5f, 1.0f, 1.5f, 2.0f};
+
+// The map search: the page's extent call ("west,north,east,south" in
+// degrees) and the texts of its message boxes.
+inline constexpr const char* kScriptGetExtent = "fnGetExtentWGS84()";
+inline constexpr const char* kTextSearchCaption = "IDS_STRING_K_062";
+inline constexpr const char* kTextAnalysisNotFinished = "IDS_STRING_K_087";
+inline constexpr const char* kTextNothingFound = "IDS_STRING_K_061";
+inline constexpr const char* kTextFoundCount = "IDS_STRING_K_079"; // "%d" is the count
+
+// The navigation product's page, opened in the desktop's browser.
+inline constexpr const char* kNavigationProductUrl = "https://www.norvane.com/orvia";
+
 // ---- Timers ---------------------------------------------------------------
 inline constexpr int kTimerPlayPosition = 101;
 inline constexpr int kPlayPositionPeriodMs = 100;

@@ -8,6 +8,7 @@
 #include "mainwindow/RecordingFiles.h"
 #include "mainwindow/WindowModes.h"
 #include "mainwindow/PlaybackCoordinator.h"
+#include "mainwindow/WindowModes.h"
 #include "engine/ITransport.h"
 #include "catalogue/MemoryCard.h"
 #include "skin/RButton.h"

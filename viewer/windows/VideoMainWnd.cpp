@@ -1,5 +1,6 @@
 #include "windows/VideoMainWnd.h"
 
+#include "engine/ITransport.h"
 #include "base/TraceLog.h"
 #include "lang/Lang.h"
 #include "skin/RScrollBar.h"
@@ -9,6 +10,8 @@
 #include "skin/SkinImage.h"
 #include "skin/TButton.h"
 #include "skin/TDropBox.h"
+#include "windows/FullScrCaption.h"
+#include "windows/FullScrControlBox.h"
 #include "windows/WindowsIds.h"
 
 #include <QGuiApplication>
@@ -143,8 +146,10 @@ void CVideoMainWnd::ResetZoom()
     m_fitButton->hide();
     m_dragging = false;
     ApplyCursor();
-    // In full screen the control box refreshes its zoom look with the
-    // control box itself.
+    // In full screen with nothing open the control box starts again from 0.
+    if (m_fullScreen && (!Source() || Source()->GetState() == STATE_STOP))
+        if (auto* box = qobject_cast<CFullScrControlBox*>(m_controlBox.data()))
+            box->ResetTimes();
 }
 
 void CVideoMainWnd::PlaceZoomBars()
@@ -433,8 +438,10 @@ void CVideoMainWnd::HideOverlays()
 
 void CVideoMainWnd::SetCaptionTitle(const QString& title)
 {
-    // The caption shows it once it exists; kept here until then.
+    // Kept for a caption set later; a caption already set shows it at once.
     m_captionTitle = title;
+    if (auto* caption = qobject_cast<CFullScrCaption*>(m_caption.data()))
+        caption->SetTitle(title);
 }
 
 // ---- The overlays' reports ------------------------------------------------------------------
