@@ -64,8 +64,10 @@ inline constexpr const char* kTextAnalysisNotFinished = "IDS_STRING_K_087";
 inline constexpr const char* kTextNothingFound = "IDS_STRING_K_061";
 inline constexpr const char* kTextFoundCount = "IDS_STRING_K_079"; // "%d" is the count
 
-// The navigation product's page, opened in the desktop's browser.
-inline constexpr const char* kNavigationProductUrl = "https://www.norvane.com/orvia";
+// The navigation product's page, opened in the desktop's browser. The
+// product has no public page yet: a reserved name stands in (set the real
+// address here before a release).
+inline constexpr const char* kNavigationProductUrl = "https://navigation.kestrav.invalid/";
 
 // ---- Timers ---------------------------------------------------------------
 inline constexpr int kTimerPlayPosition = 101;
