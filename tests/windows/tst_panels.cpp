@@ -419,6 +419,12 @@ void TestPanels::graphResizeRedrawsKeptSeries()
     // The kept series, drawn at the new width: its line reaches the new right edge.
     for (int x : {0, 150, 299})
         QCOMPARE(RowsOf(img, x, kGraphXColor).first, 19);
+    // A new background under the panel (the window recomposed its skin when
+    // the right column switched) and a forced redraw keep the curves.
+    g.panel->CaptureBackground(SolidSkin(Qt::darkGray));
+    QCOMPARE(RowsOf(Grab(*g.panel), 150, kGraphXColor).first, 19);
+    g.panel->Redraw(true);
+    QCOMPARE(RowsOf(Grab(*g.panel), 150, kGraphXColor).first, 19);
 }
 
 QTEST_MAIN(TestPanels)

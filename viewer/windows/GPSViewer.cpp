@@ -51,6 +51,10 @@ void CGPSViewer::EnsureComposed()
         PanelDraw::Line(img, QPoint(0, kGraphRuleSpacing * i), QPoint(right, kGraphRuleSpacing * i), kGraphRuleColor);
     PanelDraw::Line(img, QPoint(0, kGraphExtraRuleY), QPoint(right, kGraphExtraRuleY), kGraphRuleColor);
     m_dirty = false;
+    // A rebuilt picture keeps the series it shows (a new background under
+    // the panel, a forced redraw).
+    if (m_hasSeries)
+        DrawCurves();
 }
 
 void CGPSViewer::DrawCurves()
@@ -94,9 +98,7 @@ bool CGPSViewer::DrawGraph(const std::vector<CGSensorData>& samples)
     m_hasSeries = true;
     m_dirty = true;
     m_lineX = -1;
-    EnsureComposed();
-    DrawCurves();
-    Redraw(false);
+    Redraw(false); // rebuilds the picture, curves included
     return true;
 }
 
