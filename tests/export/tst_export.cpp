@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include "support/FileFaults.h"
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,6 +78,7 @@ private slots:
     void outputNames_data();
     void outputNames();
     void sameNamesInOtherFolders();
+    void fullDiskKeepsTheOldOutput();
 };
 
 void TestExport::gpxTrack()
@@ -291,6 +293,28 @@ void TestExport::sameNamesInOtherFolders()
     QVERIFY(files.contains("ONE.AVI.gsensor.csv"));
     QVERIFY(files.contains("ONE.AVI~x.gsensor.csv") || files.contains("ONE.AVI~y.gsensor.csv"));
     QVERIFY2(err.contains("written as REC_2024_01_01_10_00_00_F.AVI~"), err.constData());
+}
+
+void TestExport::fullDiskKeepsTheOldOutput()
+{
+    // A disk that fills while the track is written: the tool says it failed
+    // and the output of an earlier run stays whole.
+    QTemporaryDir dir;
+    Write(dir.filePath("good.avi"), Avi(kRecords));
+    const QString old = dir.filePath("out/good.avi.gpx");
+    Write(old, "earlier run");
+    QByteArray err;
+    int status = -1;
+    {
+        CFileSizeLimit full(64);
+        QVERIFY(full.IsSet());
+        status = RunExport({"--gpx", "-o", dir.filePath("out"), dir.filePath("good.avi")}, &err);
+    }
+    QCOMPARE(status, 1);
+    QFile f(old);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("earlier run"));
+    QCOMPARE(QDir(dir.filePath("out")).entryList(QDir::Files), QStringList{"good.avi.gpx"});
 }
 
 QTEST_GUILESS_MAIN(TestExport)

@@ -74,8 +74,11 @@ void Usage(FILE* to)
 
 bool Save(const QString& path, const QByteArray& bytes)
 {
+    // Unbuffered: a write the disk refuses fails in write() itself (a
+    // buffered save file meets the error only in commit's flush and may then
+    // put a cut file in place of a good one).
     QSaveFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+    return f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && f.write(bytes) == bytes.size() && f.commit();
 }
 
 bool SettingsSayMph()
