@@ -28,7 +28,12 @@ void CGPSViewer::CaptureBackground(const QImage& parentSkin)
     m_background.Release();
     if (m_background.Create(m_clientRect.width(), m_clientRect.height()) && !parentSkin.isNull())
         SkinBlit::Copy(m_background.GetImage(), 0, 0, m_clientRect.width(), m_clientRect.height(), parentSkin, x(), y());
-    Redraw(true);
+    // The series shown stays over the new background (the window recomposes
+    // its skin while a recording plays, e.g. when the right column switches).
+    if (m_hasSeries)
+        DrawGraph(m_series);
+    else
+        Redraw(true);
 }
 
 void CGPSViewer::EnsureComposed()
@@ -51,10 +56,6 @@ void CGPSViewer::EnsureComposed()
         PanelDraw::Line(img, QPoint(0, kGraphRuleSpacing * i), QPoint(right, kGraphRuleSpacing * i), kGraphRuleColor);
     PanelDraw::Line(img, QPoint(0, kGraphExtraRuleY), QPoint(right, kGraphExtraRuleY), kGraphRuleColor);
     m_dirty = false;
-    // A rebuilt picture keeps the series it shows (a new background under
-    // the panel, a forced redraw).
-    if (m_hasSeries)
-        DrawCurves();
 }
 
 void CGPSViewer::DrawCurves()
@@ -98,7 +99,9 @@ bool CGPSViewer::DrawGraph(const std::vector<CGSensorData>& samples)
     m_hasSeries = true;
     m_dirty = true;
     m_lineX = -1;
-    Redraw(false); // rebuilds the picture, curves included
+    EnsureComposed();
+    DrawCurves();
+    Redraw(false);
     return true;
 }
 

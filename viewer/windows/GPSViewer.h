@@ -39,8 +39,9 @@ public:
 
     // Copies the part of `parentSkin` - the main window's background picture
     // in the main window's client coordinates - that lies under the panel
-    // (its geometry in the parent), then Redraw(true). Call once the panel
-    // has its place; again after the main window recomposes its skin.
+    // (its geometry in the parent), then draws the remembered series over it
+    // (Redraw(true) when there is none). Call once the panel has its place;
+    // again after the main window recomposes its skin.
     void CaptureBackground(const QImage& parentSkin);
     void CaptureBackground(const CSkinSurface& parentSkin) { CaptureBackground(parentSkin.GetImage()); }
 
