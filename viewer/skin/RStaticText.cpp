@@ -1,4 +1,5 @@
 #include "skin/RStaticText.h"
+#include "skin/PassMouse.h"
 
 #include "skin/SkinBlit.h"
 #include "skin/SkinImage.h"
@@ -76,11 +77,7 @@ void CRStaticText::resizeEvent(QResizeEvent*)
 
 void CRStaticText::PassToParent(QMouseEvent* event)
 {
-    if (QWidget* parent = parentWidget()) {
-        std::unique_ptr<QEvent> copy(event->clone());
-        QCoreApplication::sendEvent(parent, copy.get());
-    }
-    event->accept(); // passed on once; a static does nothing further with it
+    PassMouseToParent(this, event); // passed on once; a static does nothing further with it
 }
 
 void CRStaticText::mouseMoveEvent(QMouseEvent* event)

@@ -1,4 +1,5 @@
 #include "windows/CarInfoViewer.h"
+#include "skin/PassMouse.h"
 
 #include "skin/SkinBlit.h"
 #include "skin/SkinImage.h"
@@ -128,11 +129,7 @@ void CCarInfoViewer::resizeEvent(QResizeEvent* event)
 
 void CCarInfoViewer::PassToParent(QMouseEvent* event)
 {
-    if (QWidget* parent = parentWidget()) {
-        std::unique_ptr<QEvent> copy(event->clone());
-        QCoreApplication::sendEvent(parent, copy.get());
-    }
-    event->accept();
+    PassMouseToParent(this, event);
 }
 
 void CCarInfoViewer::mouseMoveEvent(QMouseEvent* event)

@@ -1,4 +1,5 @@
 #include "windows/GPSViewer.h"
+#include "skin/PassMouse.h"
 
 #include "skin/SkinBlit.h"
 #include "windows/PanelDraw.h"
@@ -171,11 +172,7 @@ void CGPSViewer::resizeEvent(QResizeEvent* event)
 
 void CGPSViewer::PassToParent(QMouseEvent* event)
 {
-    if (QWidget* parent = parentWidget()) {
-        std::unique_ptr<QEvent> copy(event->clone());
-        QCoreApplication::sendEvent(parent, copy.get());
-    }
-    event->accept();
+    PassMouseToParent(this, event);
 }
 
 void CGPSViewer::mouseMoveEvent(QMouseEvent* event)
