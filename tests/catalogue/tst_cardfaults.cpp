@@ -122,6 +122,100 @@ void Extract(IByteReader& reader, ELayout layout, CTextData& data,
     if (mp4Result)
         *mp4Result = r;
 }
+
+// Big-endian box writing for a hand-made MP4.
+void AppendBe16(QByteArray& out, uint16_t v)
+{
+    out += char(v >> 8);
+    out += char(v);
+}
+
+void AppendBe32(QByteArray& out, uint32_t v)
+{
+    AppendBe16(out, uint16_t(v >> 16));
+    AppendBe16(out, uint16_t(v));
+}
+
+void AppendBe64(QByteArray& out, uint64_t v)
+{
+    AppendBe32(out, uint32_t(v >> 32));
+    AppendBe32(out, uint32_t(v));
+}
+
+QByteArray Box(const char* type, const QByteArray& payload)
+{
+    QByteArray box;
+    AppendBe32(box, uint32_t(8 + payload.size()));
+    return box + QByteArray(type, 4) + payload;
+}
+
+// A full box: version 0, no flags unless given.
+QByteArray FullBox(const char* type, const QByteArray& payload, uint32_t flags = 0)
+{
+    QByteArray head;
+    AppendBe32(head, flags & 0xFFFFFFu);
+    return Box(type, head + payload);
+}
+
+// The movie box of a file holding one timed-text track of one-second
+// samples, each its own chunk at the 64-bit offset given (a "co64" table).
+QByteArray TextTrackMovie(const QList<QByteArray>& samples, const QList<uint64_t>& offsets)
+{
+    const uint32_t n = uint32_t(samples.size());
+    const QByteArray matrix = QByteArray::fromHex("000100000000000000000000"
+                                                  "000000000001000000000000"
+                                                  "000000000000000040000000");
+    QByteArray mvhd;
+    AppendBe32(mvhd, 0); AppendBe32(mvhd, 0);       // creation, modification
+    AppendBe32(mvhd, 1000); AppendBe32(mvhd, n * 1000); // time scale, duration
+    AppendBe32(mvhd, 0x00010000); AppendBe16(mvhd, 0x0100);
+    mvhd += QByteArray(10, '\0') + matrix + QByteArray(24, '\0');
+    AppendBe32(mvhd, 2); // next track
+    QByteArray tkhd;
+    AppendBe32(tkhd, 0); AppendBe32(tkhd, 0);
+    AppendBe32(tkhd, 1); AppendBe32(tkhd, 0); AppendBe32(tkhd, n * 1000);
+    tkhd += QByteArray(8 + 8, '\0') + matrix;
+    AppendBe32(tkhd, 0); AppendBe32(tkhd, 0); // width, height
+    QByteArray mdhd;
+    AppendBe32(mdhd, 0); AppendBe32(mdhd, 0);
+    AppendBe32(mdhd, 1000); AppendBe32(mdhd, n * 1000);
+    AppendBe16(mdhd, 0x55C4); AppendBe16(mdhd, 0); // "und"
+    QByteArray hdlr;
+    AppendBe32(hdlr, 0);
+    hdlr += QByteArray("sbtl", 4) + QByteArray(12, '\0') + QByteArray(1, '\0');
+    QByteArray tx3g = QByteArray(6, '\0');
+    AppendBe16(tx3g, 1); // data reference
+    tx3g += QByteArray(4 + 1 + 1 + 4 + 8 + 12, '\0'); // display flags, justification, colours, box, style
+    QByteArray ftab;
+    AppendBe16(ftab, 1); AppendBe16(ftab, 1);
+    ftab += char(4);
+    ftab += "Sans";
+    tx3g += Box("ftab", ftab);
+    QByteArray stsd;
+    AppendBe32(stsd, 1);
+    stsd += Box("tx3g", tx3g);
+    QByteArray stts;
+    AppendBe32(stts, 1); AppendBe32(stts, n); AppendBe32(stts, 1000);
+    QByteArray stsc;
+    AppendBe32(stsc, 1); AppendBe32(stsc, 1); AppendBe32(stsc, 1); AppendBe32(stsc, 1);
+    QByteArray stsz;
+    AppendBe32(stsz, 0); AppendBe32(stsz, n);
+    for (const QByteArray& s : samples)
+        AppendBe32(stsz, uint32_t(s.size()));
+    QByteArray co64;
+    AppendBe32(co64, n);
+    for (uint64_t o : offsets)
+        AppendBe64(co64, o);
+    QByteArray dref;
+    AppendBe32(dref, 1);
+    dref += FullBox("url ", {}, 1);
+    const QByteArray stbl = Box("stbl", FullBox("stsd", stsd) + FullBox("stts", stts) + FullBox("stsc", stsc)
+                                            + FullBox("stsz", stsz) + FullBox("co64", co64));
+    const QByteArray minf = Box("minf", FullBox("nmhd", {}) + Box("dinf", FullBox("dref", dref)) + stbl);
+    const QByteArray mdia = Box("mdia", FullBox("mdhd", mdhd) + FullBox("hdlr", hdlr) + minf);
+    const QByteArray trak = Box("trak", FullBox("tkhd", tkhd, 3) + mdia);
+    return Box("moov", FullBox("mvhd", mvhd) + trak);
+}
 } // namespace
 
 Q_DECLARE_METATYPE(ELayout)
@@ -142,6 +236,7 @@ private slots:
     void emptyAndOneByteFiles_data();
     void emptyAndOneByteFiles();
     void indexBeyondFourGiB();
+    void mp4SamplesBeyondFourGiB();
     void cardPulledDuringAnalysis();
 
 private:
@@ -367,6 +462,50 @@ void TestCardFaults::indexBeyondFourGiB()
     CTextData data;
     Telemetry::ExtractAviText(path, data);
     QCOMPARE(data.gsensorList, (std::vector<CGSensorData>{{1, 2, 3}, {4, 5, 6}}));
+}
+
+void TestCardFaults::mp4SamplesBeyondFourGiB()
+{
+    // A sparse MP4 of 6 GiB, its movie box in front: one text sample lies
+    // below 4 GiB, one across the 4 GiB mark, the others far beyond it,
+    // addressed through 64-bit chunk offsets. Every one is read from where
+    // its offset says, none from a 32-bit cut of it.
+    const QList<QByteArray> records{"gsensor,1,2,3", "gsensor,4,5,6",
+                                    "GPRMC,120010.000,A,3730.5,N,12658.5,E,10,90,010124",
+                                    "gsensor,7,8,9"};
+    QList<QByteArray> samples;
+    for (const QByteArray& r : records)
+        samples << Mp4TextPacket(r);
+    const QByteArray ftyp = Box("ftyp", QByteArray("isom\0\0\2\0isomiso2mp41", 20));
+    constexpr uint64_t k4GiB = uint64_t(1) << 32;
+    const uint64_t fileSize = 6 * k4GiB / 4 + 4096; // 6 GiB and a page
+    // The movie box's size does not depend on the offsets' values.
+    const uint64_t mdatStart = uint64_t(ftyp.size() + TextTrackMovie(samples, {0, 0, 0, 0}).size());
+    const QList<uint64_t> offsets{mdatStart + 16, k4GiB - 5, k4GiB + 64, 6 * k4GiB / 4};
+    QByteArray head = ftyp + TextTrackMovie(samples, offsets);
+    QCOMPARE(uint64_t(head.size()), mdatStart);
+    AppendBe32(head, 1); // the size follows as 64 bits
+    head += "mdat";
+    AppendBe64(head, fileSize - mdatStart);
+
+    const QString path = m_dir.filePath(QStringLiteral("REC_2024_05_21_13_45_30_F.MP4"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite | QIODevice::Truncate));
+    QVERIFY(f.write(head) == head.size());
+    for (int i = 0; i < samples.size(); ++i) {
+        QVERIFY(f.seek(qint64(offsets[i])));
+        QVERIFY(f.write(samples[i]) == samples[i].size());
+    }
+    QVERIFY(f.resize(qint64(fileSize)));
+    f.close();
+
+    QList<QByteArray> packets;
+    QCOMPARE(Telemetry::ReadTextPackets(path, packets), samples.size());
+    QCOMPARE(packets, samples);
+    CTextData data;
+    QCOMPARE(Telemetry::ExtractMp4Text(path, data), Telemetry::EMp4Extract::Complete);
+    QCOMPARE(data.gsensorList, (std::vector<CGSensorData>{{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}));
+    QCOMPARE(data.gpsList.size(), size_t(1));
 }
 
 void TestCardFaults::cardPulledDuringAnalysis()
