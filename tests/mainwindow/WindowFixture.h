@@ -6,6 +6,7 @@
 
 #include "CardFixture.h"
 #include "FakeTransport.h"
+#include "WindowTestEnvironment.h"
 #include "catalogue/MemoryCard.h"
 #include "mainwindow/MovaraDlg.h"
 #include "platform/Platform.h"
@@ -70,10 +71,7 @@ public:
         if (withCard && !WriteCard(root, model, files, programPath))
             qFatal("cannot write the card");
         qputenv("KESTRAV_CARD_ROOTS", root.toLocal8Bit());
-        g_deviceRecord = QByteArray();
-        g_cardRoot.clear();
-        g_cardFound = 0;
-        g_cardSizeGB = 0.0f;
+        ForgetCard();
         fake = std::make_unique<CFakeTransport>();
         CMovaraDlgOptions o;
         o.showSplash = false;

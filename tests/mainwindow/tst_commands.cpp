@@ -4,6 +4,7 @@
 // card's folders fill them, the controls as a card comes and goes, the play
 // type entry and the speed unit.
 #include "WindowFixture.h"
+#include "WindowTestEnvironment.h"
 #include "lang/Lang.h"
 #include "mainwindow/CardController.h"
 #include "mainwindow/CommandRouter.h"
@@ -161,13 +162,8 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString library = qEnvironmentVariable("KESTRAV_BIN_DIR") + QStringLiteral("/NvImageDll.rcc");
-        QVERIFY2(QResource::registerResource(library), qPrintable(library));
-        CPlatform::Install(&m_platform);
-        QVERIFY(SelectLanguage(QStringLiteral("english")));
         QVERIFY(m_dir.isValid());
-        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
-        QVERIFY(SettingsLoad());
+        StartWindowTests(m_platform, QStringLiteral("english"), m_dir.path());
         m_w = std::make_unique<CWindowFixture>(m_dir.path());
     }
     void init()
@@ -180,9 +176,7 @@ private slots:
     void cleanupTestCase()
     {
         m_w.reset();
-        qunsetenv("KESTRAV_CARD_ROOTS");
-        CSkinImage::DestroyInstance();
-        CPlatform::Install(nullptr);
+        FinishWindowTests();
     }
 
     void commandTable_data();

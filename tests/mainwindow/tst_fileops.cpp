@@ -6,6 +6,7 @@
 // first, a failure keeps the entry), names no longer in the shown category,
 // the card's settings program and the device information dialog.
 #include "WindowFixture.h"
+#include "WindowTestEnvironment.h"
 #include "lang/Lang.h"
 #include "mainwindow/CardController.h"
 #include "mainwindow/CopyProgressPopup.h"
@@ -133,13 +134,8 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString library = qEnvironmentVariable("KESTRAV_BIN_DIR") + QStringLiteral("/NvImageDll.rcc");
-        QVERIFY2(QResource::registerResource(library), qPrintable(library));
-        CPlatform::Install(&m_platform);
-        QVERIFY(SelectLanguage(QStringLiteral("english")));
         QVERIFY(m_dir.isValid());
-        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
-        QVERIFY(SettingsLoad());
+        StartWindowTests(m_platform, QStringLiteral("english"), m_dir.path());
         m_w = std::make_unique<CWindowFixture>(m_dir.path());
     }
     void init()
@@ -152,9 +148,7 @@ private slots:
     void cleanupTestCase()
     {
         m_w.reset();
-        qunsetenv("KESTRAV_CARD_ROOTS");
-        CSkinImage::DestroyInstance();
-        CPlatform::Install(nullptr);
+        FinishWindowTests();
     }
 
     void openByFolderLeavesTheNoCardState_data();

@@ -3,6 +3,7 @@
 // against the rectangles and resize rules the window is drawn for.
 #include "CardFixture.h"
 #include "FakeTransport.h"
+#include "WindowTestEnvironment.h"
 #include "catalogue/MemoryCard.h"
 #include "lang/Lang.h"
 #include "mainwindow/MainWindowIds.h"
@@ -130,13 +131,10 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString library = qEnvironmentVariable("KESTRAV_BIN_DIR") + QStringLiteral("/NvImageDll.rcc");
-        QVERIFY2(QResource::registerResource(library), qPrintable(library));
-        CPlatform::Install(&m_platform);
-        QVERIFY(SelectLanguage(QStringLiteral("english")));
         QVERIFY(m_dir.isValid());
-        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
-        QVERIFY(SettingsLoad());
+        StartWindowTests(m_platform, QStringLiteral("english"), m_dir.path());
+        if (QTest::currentTestFailed())
+            return;
         const QString root = m_dir.filePath(QStringLiteral("card"));
         QVERIFY(WriteCard(root, "ARX330", ThreeRecordings()));
         qputenv("KESTRAV_CARD_ROOTS", root.toLocal8Bit());
@@ -164,9 +162,7 @@ private slots:
     {
         m_dlg.reset();
         m_fake.reset();
-        qunsetenv("KESTRAV_CARD_ROOTS");
-        CSkinImage::DestroyInstance();
-        CPlatform::Install(nullptr);
+        FinishWindowTests();
     }
 
     void sizes()

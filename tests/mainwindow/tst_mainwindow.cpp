@@ -2,6 +2,7 @@
 // going, the analysis thread and its progress texts, closing, keys, moving
 // and resizing, and the composed background.
 #include "CardFixture.h"
+#include "WindowTestEnvironment.h"
 #include "base/AppVersion.h"
 #include "base/AutoResetEvent.h"
 #include "mainwindow/CardController.h"
@@ -85,19 +86,13 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString library = qEnvironmentVariable("KESTRAV_BIN_DIR") + QStringLiteral("/NvImageDll.rcc");
-        QVERIFY2(QResource::registerResource(library), qPrintable(library));
-        CPlatform::Install(&m_platform);
-        QVERIFY(SelectLanguage(QStringLiteral("korean")));
         QVERIFY(m_dir.isValid());
+        StartWindowTests(m_platform, QStringLiteral("korean"));
     }
     void init()
     {
         // The card globals belong to the process; each case starts without a card.
-        g_deviceRecord = QByteArray();
-        g_cardRoot.clear();
-        g_cardFound = 0;
-        g_cardSizeGB = 0.0f;
+        ForgetCard();
         static int n = 0;
         ++n;
         m_cardA = m_dir.filePath(QStringLiteral("a%1").arg(n));
@@ -114,9 +109,7 @@ private slots:
     }
     void cleanupTestCase()
     {
-        qunsetenv("KESTRAV_CARD_ROOTS");
-        CSkinImage::DestroyInstance();
-        CPlatform::Install(nullptr);
+        FinishWindowTests();
     }
 
     void startUpOrder();

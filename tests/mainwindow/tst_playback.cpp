@@ -6,6 +6,7 @@
 // the card pulled while playing, clicks piling up).
 #include "CardFixture.h"
 #include "FakeTransport.h"
+#include "WindowTestEnvironment.h"
 #include "catalogue/MemoryCard.h"
 #include "lang/Lang.h"
 #include "mainwindow/MainWindowIds.h"
@@ -151,19 +152,12 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString library = qEnvironmentVariable("KESTRAV_BIN_DIR") + QStringLiteral("/NvImageDll.rcc");
-        QVERIFY2(QResource::registerResource(library), qPrintable(library));
-        CPlatform::Install(&m_platform);
-        QVERIFY(SelectLanguage(QStringLiteral("english")));
         QVERIFY(m_dir.isValid());
-        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
-        QVERIFY(SettingsLoad());
+        StartWindowTests(m_platform, QStringLiteral("english"), m_dir.path());
     }
     void init()
     {
-        g_deviceRecord = QByteArray();
-        g_cardRoot.clear();
-        g_cardFound = 0;
+        ForgetCard();
         m_platform.Clear();
         m_checkResult = 1;
         m_checkCalls = 0;
@@ -176,9 +170,7 @@ private slots:
     }
     void cleanupTestCase()
     {
-        qunsetenv("KESTRAV_CARD_ROOTS");
-        CSkinImage::DestroyInstance();
-        CPlatform::Install(nullptr);
+        FinishWindowTests();
     }
 
     void playWhilePlayingRestartsThePlayingItem();

@@ -4,6 +4,7 @@
 // both, and stopping brings the skins back. Waits for frame serials and
 // picture numbers, never for a fixed time.
 #include "CardFixture.h"
+#include "WindowTestEnvironment.h"
 #include "catalogue/MemoryCard.h"
 #include "engine/ITransport.h"
 #include "engine/VideoMgr.h"
@@ -51,17 +52,12 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString library = qEnvironmentVariable("KESTRAV_BIN_DIR") + QStringLiteral("/NvImageDll.rcc");
-        QVERIFY2(QResource::registerResource(library), qPrintable(library));
-        CPlatform::Install(&m_platform);
-        QVERIFY(SelectLanguage(QStringLiteral("english")));
         QVERIFY(m_dir.isValid());
+        StartWindowTests(m_platform, QStringLiteral("english"));
     }
     void cleanupTestCase()
     {
-        qunsetenv("KESTRAV_CARD_ROOTS");
-        CSkinImage::DestroyInstance();
-        CPlatform::Install(nullptr);
+        FinishWindowTests();
     }
 
     void dualStreamRecordingPlaysInBothWindows();

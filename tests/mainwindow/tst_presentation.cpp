@@ -13,6 +13,7 @@
 // internet and never started.
 #include "CardFixture.h"
 #include "FakeTransport.h"
+#include "WindowTestEnvironment.h"
 #include "catalogue/MemoryCard.h"
 #include "catalogue/RecordingAnalyzer.h"
 #include "lang/Lang.h"
@@ -193,19 +194,12 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString library = qEnvironmentVariable("KESTRAV_BIN_DIR") + QStringLiteral("/NvImageDll.rcc");
-        QVERIFY2(QResource::registerResource(library), qPrintable(library));
-        CPlatform::Install(&m_platform);
-        QVERIFY(SelectLanguage(QStringLiteral("english")));
         QVERIFY(m_dir.isValid());
-        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
-        QVERIFY(SettingsLoad());
+        StartWindowTests(m_platform, QStringLiteral("english"), m_dir.path());
     }
     void cleanupTestCase()
     {
-        qunsetenv("KESTRAV_CARD_ROOTS");
-        CSkinImage::DestroyInstance();
-        CPlatform::Install(nullptr);
+        FinishWindowTests();
     }
 
     void accelerationAndPositionLine_data();
