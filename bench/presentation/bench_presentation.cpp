@@ -20,6 +20,7 @@
 //       the real engine on a card (e.g. the demo card): the right column
 //       switched to the map, the card's first recording played, the window
 //       saved at SECONDS (default 6) of playback.
+#include "BenchCommon.h"
 #include "CardFixture.h"
 #include "FakeTransport.h"
 #include "catalogue/MemoryCard.h"
@@ -66,90 +67,17 @@ double Ms(qint64 ns)
     return double(ns) / 1e6;
 }
 
-double Median(std::vector<double> v)
-{
-    if (v.empty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double Percentile(std::vector<double> v, double p)
-{
-    if (v.empty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, size_t(p * double(v.size())))];
-}
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    if (done())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    poll.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start(1);
-    loop.exec();
-    return done();
-}
+using Bench::Median;
+using Bench::Percentile;
+using Bench::PssKb;
+using Bench::RssKb;
+using Bench::WaitUntil;
 
 void Pump(int ms)
 {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-// ---- Memory -------------------------------------------------------------------------------------
-
-long ProcKb(long pid, const char* file, const QByteArray& field)
-{
-    QFile f(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(file)));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(field.size()).trimmed().split(' ').first().toLong();
-    return 0;
-}
-
-std::vector<long> Descendants(long root)
-{
-    std::multimap<long, long> byParent;
-    for (const QString& e : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool ok = false;
-        const long pid = e.toLong(&ok);
-        if (!ok)
-            continue;
-        QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!f.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray stat = f.readAll();
-        const int close = stat.lastIndexOf(')');
-        if (close < 0)
-            continue;
-        const QList<QByteArray> rest = stat.mid(close + 2).split(' ');
-        if (rest.size() >= 2)
-            byParent.insert({rest[1].toLong(), pid});
-    }
-    std::vector<long> out;
-    std::vector<long> todo{root};
-    while (!todo.empty()) {
-        const long p = todo.back();
-        todo.pop_back();
-        auto range = byParent.equal_range(p);
-        for (auto it = range.first; it != range.second; ++it) {
-            out.push_back(it->second);
-            todo.push_back(it->second);
-        }
-    }
-    return out;
 }
 
 // ---- The window -----------------------------------------------------------------------------------
@@ -325,20 +253,20 @@ int RunChild(bool withMap)
         }
         std::printf("track_gui=%.2f\ntrack_drawn=%.1f\n", Median(gui), Median(drawn));
         Pump(1000);
-        long rss = ProcKb(QCoreApplication::applicationPid(), "status", "VmRSS:");
-        long pss = ProcKb(QCoreApplication::applicationPid(), "smaps_rollup", "Pss:");
+        long rss = RssKb(QCoreApplication::applicationPid());
+        long pss = PssKb(QCoreApplication::applicationPid());
         std::printf("viewer_rss=%ld\nviewer_pss=%ld\n", rss, pss);
-        const std::vector<long> children = Descendants(QCoreApplication::applicationPid());
+        const auto children = Bench::Descendants(QCoreApplication::applicationPid());
         long crss = 0;
         long cpss = 0;
-        for (long pid : children) {
-            crss += ProcKb(pid, "status", "VmRSS:");
-            cpss += ProcKb(pid, "smaps_rollup", "Pss:");
+        for (const auto& [pid, name] : children) {
+            crss += RssKb(pid);
+            cpss += PssKb(pid);
         }
         std::printf("engine_processes=%d\nengine_rss=%ld\nengine_pss=%ld\n", int(children.size()), crss, cpss);
     } else {
-        std::printf("viewer_rss=%ld\nviewer_pss=%ld\n", ProcKb(QCoreApplication::applicationPid(), "status", "VmRSS:"),
-                    ProcKb(QCoreApplication::applicationPid(), "smaps_rollup", "Pss:"));
+        std::printf("viewer_rss=%ld\nviewer_pss=%ld\n", RssKb(QCoreApplication::applicationPid()),
+                    PssKb(QCoreApplication::applicationPid()));
     }
     std::fflush(stdout);
     dlg.installEventFilter(nullptr);
