@@ -147,7 +147,7 @@ void CCardController::SetProgressTexts(bool hasMessage, bool hasPercent)
 
 void CCardController::Post(std::function<void()> report)
 {
-    QMetaObject::invokeMethod(this, std::move(report), Qt::QueuedConnection);
+    m_reports.Post(std::move(report));
 }
 
 void CCardController::SetPercentText(const QString& text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/PostQueue.h"
 #include "catalogue/AnalysisThread.h"
 #include "catalogue/RecordingEntry.h"
 
@@ -141,5 +142,6 @@ private:
     std::atomic<bool> m_hasPercent{false};
     std::atomic<bool> m_hasMessage{false};
     std::unique_ptr<CMountWatcher> m_mountWatcher;
+    CPostQueue m_reports; // the analysis run's reports, run on the GUI thread
     CAnalysisThread m_analysisThread; // last: stopped before the rest goes
 };
