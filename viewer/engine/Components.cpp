@@ -5,6 +5,7 @@
 
 #include <gst/gst.h>
 
+#include <atomic>
 #include <initializer_list>
 #include <mutex>
 #include <vector>
@@ -51,10 +52,13 @@ void AddGhost(GstElement* bin, GstElement* element, const char* padName, const c
 
 // decodebin inside a bin: its first audio pad feeds `onward` (an element's
 // sink pad) or, when `ghost` is set, becomes the target of that ghost pad.
+// Filled on the thread that builds the graph, read on a streaming thread:
+// the fields are atomics so the hand-over is explicit (the streaming threads
+// come from GStreamer's pool, started through locks of its own).
 struct DecodeLink
 {
-    GstElement* onward = nullptr;
-    GstPad* ghost = nullptr;
+    std::atomic<GstElement*> onward{nullptr};
+    std::atomic<GstPad*> ghost{nullptr};
 };
 
 void OnDecodedPad(GstElement*, GstPad* pad, gpointer user)
@@ -62,12 +66,12 @@ void OnDecodedPad(GstElement*, GstPad* pad, gpointer user)
     auto* link = static_cast<DecodeLink*>(user);
     if (!GstSupport::IsAudioPad(pad))
         return;
-    if (link->ghost) {
-        if (!gst_ghost_pad_get_target(GST_GHOST_PAD(link->ghost)))
-            gst_ghost_pad_set_target(GST_GHOST_PAD(link->ghost), pad);
+    if (GstPad* ghost = link->ghost.load(std::memory_order_acquire)) {
+        if (!gst_ghost_pad_get_target(GST_GHOST_PAD(ghost)))
+            gst_ghost_pad_set_target(GST_GHOST_PAD(ghost), pad);
         return;
     }
-    GstPad* sink = gst_element_get_static_pad(link->onward, "sink");
+    GstPad* sink = gst_element_get_static_pad(link->onward.load(std::memory_order_acquire), "sink");
     if (!gst_pad_is_linked(sink) && gst_pad_link(pad, sink) != GST_PAD_LINK_OK)
         TraceLog(QStringLiteral("CVideoMgr::audio decoder output could not be linked"));
     gst_object_unref(sink);
@@ -76,8 +80,8 @@ void OnDecodedPad(GstElement*, GstPad* pad, gpointer user)
 void FreeDecodeLink(gpointer data, GClosure*)
 {
     auto* link = static_cast<DecodeLink*>(data);
-    if (link->ghost)
-        gst_object_unref(link->ghost);
+    if (GstPad* ghost = link->ghost.load(std::memory_order_acquire))
+        gst_object_unref(ghost);
     delete link;
 }
 
@@ -105,7 +109,7 @@ GstElement* CreateAudioWrapper(const char* graphName, QString* missing)
     gst_pad_set_active(src, TRUE);
     gst_element_add_pad(bin, src);
     auto* link = new DecodeLink;
-    link->ghost = GST_PAD(gst_object_ref(src));
+    link->ghost.store(GST_PAD(gst_object_ref(src)), std::memory_order_release);
     g_signal_connect_data(chain.back(), "pad-added", G_CALLBACK(OnDecodedPad), link, FreeDecodeLink, GConnectFlags(0));
     return bin;
 }
@@ -158,7 +162,7 @@ GstElement* CreateAudioRenderer(const char* graphName, QString* missing, GstElem
     for (size_t i = 3; i < chain.size(); ++i)
         gst_element_link(chain[i - 1], chain[i]);
     auto* link = new DecodeLink;
-    link->onward = chain[2];
+    link->onward.store(chain[2], std::memory_order_release);
     g_signal_connect_data(chain[1], "pad-added", G_CALLBACK(OnDecodedPad), link, FreeDecodeLink, GConnectFlags(0));
     AddGhost(bin, chain.front(), "sink", "sink");
     if (volume)

@@ -8,6 +8,7 @@
 #include "engine/Mp4DualSource.h"
 #include "telemetry/Mp4Text.h"
 #include "platform/Platform.h"
+#include "base/ThreadCheck.h"
 #include "base/TraceLog.h"
 #include "engine/VideoRenderer.h"
 
@@ -411,6 +412,7 @@ bool CVideoMgr::LoadMovieFile(const QString& path)
     }
     // Every element waits in READY; the source and splitter then run ahead
     // on their own to read the file's headers.
+    ThreadCheck::Publish(this);
     gst_element_set_state(m_graph, GST_STATE_READY);
     HRESULT hr = S_OK;
     if (m_mp4Source) {
@@ -437,6 +439,7 @@ bool CVideoMgr::ExposeSplitterPins()
         std::lock_guard<std::mutex> lock(m_gateMutex);
         m_gateSplitter = m_splitterPads.get();
     }
+    ThreadCheck::Publish(this); // the bus handler runs on the streaming threads
     gst_element_set_state(m_splitter, GST_STATE_PAUSED);
     gst_element_set_state(m_source, GST_STATE_PAUSED);
     CWaitCursorScope busy;
@@ -549,6 +552,7 @@ bool CVideoMgr::StartGraph(HRESULT* failure)
 {
     // The demultiplexers' streams are held back until everything downstream
     // is ready for data; then let them flow and wait for the first pictures.
+    ThreadCheck::Publish(this);
     const GstStateChangeReturn r = gst_element_set_state(m_graph, GST_STATE_PAUSED);
     if (m_mp4Source)
         m_mp4Source->ReleaseStreams();
@@ -655,6 +659,7 @@ bool CVideoMgr::Close()
 int CVideoMgr::OnBusMessage(void*, GstMessage* message, void* self)
 {
     auto* me = static_cast<CVideoMgr*>(self);
+    ThreadCheck::Receive(me);
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_EOS:
         me->QueueEvent(EC_COMPLETE, 0, nullptr);
