@@ -81,7 +81,7 @@ CCommaDecimalLocale::CCommaDecimalLocale()
     const QString folder = QDir::tempPath() + QStringLiteral("/kestrav-locales-%1").arg(::getuid());
     if (!CompileLocale(folder, &m_reason))
         return;
-    const QByteArray oldPath = qgetenv("LOCPATH");
+    m_previousLocPath = qgetenv("LOCPATH");
     qputenv("LOCPATH", QFile::encodeName(folder)); // glibc reads it on every setlocale
     if (TrySet(kLocaleName)) {
         m_active = true;
@@ -90,16 +90,24 @@ CCommaDecimalLocale::CCommaDecimalLocale()
         return;
     }
     std::setlocale(LC_NUMERIC, m_previous.constData());
-    if (oldPath.isNull())
-        qunsetenv("LOCPATH");
-    else
-        qputenv("LOCPATH", oldPath);
+    RestoreLocPath();
     m_reason = QStringLiteral("%1 compiled into %2, but setlocale refuses it").arg(QLatin1String(kLocaleName), folder);
 }
 
 CCommaDecimalLocale::~CCommaDecimalLocale()
 {
     std::setlocale(LC_NUMERIC, m_previous.constData());
+    // Programs the test starts later see the environment it started with.
+    if (!m_localPath.isEmpty())
+        RestoreLocPath();
+}
+
+void CCommaDecimalLocale::RestoreLocPath()
+{
+    if (m_previousLocPath.isNull())
+        qunsetenv("LOCPATH");
+    else
+        qputenv("LOCPATH", m_previousLocPath);
 }
 
 QProcessEnvironment CCommaDecimalLocale::ChildEnvironment() const

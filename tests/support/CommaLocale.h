@@ -28,9 +28,12 @@ public:
     QProcessEnvironment ChildEnvironment() const;
 
 private:
+    void RestoreLocPath();
+
     bool m_active = false;
     QString m_reason;
     QString m_name;      // locale name as setlocale took it
     QString m_localPath; // LOCPATH used, or empty for the system's locales
     QByteArray m_previous;
+    QByteArray m_previousLocPath; // LOCPATH before ours (null: unset)
 };
