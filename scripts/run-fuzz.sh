@@ -24,6 +24,11 @@ cmake --build "$BUILD" -j "$JOBS" --target kestrav_fuzzers
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export QT_LOGGING_RULES="*.debug=false"
+# The card and /sys folders some targets write for every input go to memory
+# when the machine has /dev/shm (several times the executions of a disk).
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  export TMPDIR=/dev/shm
+fi
 failed=0
 total=0
 summary=""
